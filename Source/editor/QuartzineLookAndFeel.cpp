@@ -1,0 +1,3 @@
+#include "editor/QuartzineLookAndFeel.h"
+
+QuartzineLookAndFeel::QuartzineLookAndFeel() = default;

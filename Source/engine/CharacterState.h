@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+
+// Coefficients and per-channel state of the character stage: the saturator's DC tracker, the tone
+// low-pass, the leveller and the bit/rate reducer. The processor runs the per-sample pass; the pieces
+// of that pass are here so each law can be read (and tested) on its own.
+class CharacterState
+{
+public:
+    static constexpr int maxChannels = 2;
+    static constexpr float lowCutFrequency = 150.0f;
+
+    // GRIT splits into two overlapping amounts: drive over its lower 55 %, crush over its upper 55 %.
+    static float driveAmount (float grit) noexcept;
+    static float crushAmount (float grit) noexcept;
+
+    static float toneCutoff (float grit, float sampleRateHz) noexcept;
+
+    // Asymmetric, tanh-normalised waveshaper (before DC removal).
+    static float saturate (float x, float driveAmount) noexcept;
+
+    static float crushBits (float crush) noexcept;
+    static float quantise (float x, float crush) noexcept;
+    static int holdLength (float crush) noexcept;
+
+    void prepare (double newSampleRate);
+    void updateTone (float grit);
+
+    // Steps from the saturator to the output trim for one sample of channel k (0 or 1).
+    float processSample (int k, float blend, float grit) noexcept;
+
+    double sampleRate = 44100.0;
+    float toneCoefficient = 1.0f;
+    float dcCoefficient = 0.001f;
+    float levelAttack = 0.99f;
+    float levelRelease = 0.9999f;
+    std::array<float, maxChannels> toneState {};
+    std::array<float, maxChannels> dcState {};
+    std::array<float, maxChannels> levelEnvelope {};
+    std::array<float, maxChannels> heldSample {};
+    std::array<int, maxChannels> holdCounter {};
+
+private:
+    float level (int k, float s, float drive) noexcept;
+    float reduce (int k, float s, float crush) noexcept;
+};

@@ -1,0 +1,189 @@
+#include "engine/GainLaws.h"
+#include "processor/VeldranoxAudioProcessor.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr double defaultBpm = 120.0;
+constexpr double minBpm = 20.0;
+constexpr double maxBpm = 300.0;
+
+constexpr float feedbackBase = 0.1f;
+constexpr float feedbackPerSpace = 0.75f;
+constexpr float reverbSendFromDelay = 0.75f;
+constexpr float reverbSendFromDry = 0.6f;
+
+// A NaN or infinity from an upstream plug-in would otherwise lodge in the delay ring, the reverb and
+// the filters for good; such a sample is heard as silence instead.
+inline float finiteOrZero (float x) noexcept { return std::isfinite (x) ? x : 0.0f; }
+
+juce::Reverb::Parameters reverbSettingsForSpace (float space) noexcept
+{
+    juce::Reverb::Parameters p;
+    p.roomSize = space * 0.68f + 0.3f;
+    p.damping = 0.4f;
+    p.wetLevel = 1.0f;
+    p.dryLevel = 0.0f;
+    p.width = 1.0f;
+    p.freezeMode = 0.0f;
+    return p;
+}
+} // namespace
+
+void VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    juce::ScopedNoDenormals noDenormals;
+
+    const int ins = getTotalNumInputChannels();
+    const int outs = getTotalNumOutputChannels();
+    const int numSamples = buffer.getNumSamples();
+
+    for (int ch = ins; ch < juce::jmin (outs, buffer.getNumChannels()); ++ch)
+        buffer.clear (ch, 0, numSamples);
+
+    const int numChannels = juce::jmax (0, juce::jmin (2, buffer.getNumChannels(), juce::jmax (1, outs)));
+
+    if (numSamples < 1 || numChannels < 1)
+        return;
+
+    // Shrinking or regrowing within the memory obtained in prepareToPlay reuses it.
+    constexpr bool keepContent = false, clearExtraSpace = false, avoidReallocating = true;
+    for (auto* work : { &dryBuffer, &delayBuffer, &reverbBuffer })
+        work->setSize (numChannels, numSamples, keepContent, clearExtraSpace, avoidReallocating);
+    controlBuffer.setSize (numLanes, numSamples, keepContent, clearExtraSpace, avoidReallocating);
+    duckGainBuffer.setSize (1, numSamples, keepContent, clearExtraSpace, avoidReallocating);
+
+    spaceSmoothed.setTargetValue (spaceParam->load() * 0.01f);
+    gritSmoothed.setTargetValue (gritParam->load() * 0.01f);
+    driftSmoothed.setTargetValue (driftParam->load() * 0.01f);
+    meltSmoothed.setTargetValue (meltParam->load() * 0.01f);
+
+    renderControlLanes (numSamples);
+
+    const int last = numSamples - 1;
+    character.updateTone (controlBuffer.getSample (laneGrit, last));
+    reverb.setParameters (reverbSettingsForSpace (controlBuffer.getSample (laneSpace, last)));
+
+    const auto beatSamples = static_cast<float> (60.0 / readHostTempo() * currentSampleRate);
+    const std::array<float, 2> delayTimes { beatSamples * 0.5f, beatSamples * 0.75f };
+
+    runLookaheadDuckingAndDelay (buffer, numChannels, numSamples, delayTimes);
+    runReverb (numChannels, numSamples);
+    runCharacterStage (buffer, numChannels, numSamples);
+}
+
+void VeldranoxAudioProcessor::renderControlLanes (int numSamples)
+{
+    auto* space = controlBuffer.getWritePointer (laneSpace);
+    auto* grit = controlBuffer.getWritePointer (laneGrit);
+    auto* drift = controlBuffer.getWritePointer (laneDrift);
+    auto* melt = controlBuffer.getWritePointer (laneMelt);
+    auto* dryGain = controlBuffer.getWritePointer (laneDryGain);
+    auto* wetGain = controlBuffer.getWritePointer (laneWetGain);
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        space[i] = spaceSmoothed.getNextValue();
+        grit[i] = gritSmoothed.getNextValue();
+        drift[i] = driftSmoothed.getNextValue();
+        melt[i] = meltSmoothed.getNextValue();
+        wetGain[i] = MeltLaws::wetGain (melt[i]);
+        dryGain[i] = MeltLaws::dryGain (melt[i]);
+    }
+}
+
+double VeldranoxAudioProcessor::readHostTempo() const
+{
+    double bpm = defaultBpm;
+
+    if (auto* host = getPlayHead())
+        if (const auto position = host->getPosition())
+            if (const auto hostBpm = position->getBpm())
+                bpm = *hostBpm;
+
+    return juce::jlimit (minBpm, maxBpm, bpm);
+}
+
+void VeldranoxAudioProcessor::runLookaheadDuckingAndDelay (const juce::AudioBuffer<float>& input,
+                                                          int numChannels,
+                                                          int numSamples,
+                                                          const std::array<float, 2>& delayTimes)
+{
+    const auto* space = controlBuffer.getReadPointer (laneSpace);
+    const auto* drift = controlBuffer.getReadPointer (laneDrift);
+    const auto* melt = controlBuffer.getReadPointer (laneMelt);
+    auto* duckGain = duckGainBuffer.getWritePointer (0);
+    const auto channelCount = static_cast<float> (numChannels);
+
+    ModulatedDelay::Frame frame { 0.0f, 0.0f };
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        float sum = 0.0f;
+
+        for (int ch = 0; ch < numChannels; ++ch)
+        {
+            const float x = finiteOrZero (input.getSample (ch, i));
+            sum = sum + x;
+
+            lookahead.pushSample (ch, x);
+            const float y = lookahead.popSample (ch);
+            frame[(size_t) ch] = y;
+            dryBuffer.setSample (ch, i, y);
+        }
+
+        // The level is taken before the lookahead, so the ducking leads the dry path it rides on.
+        const float level = std::abs (sum / channelCount);
+        const float c = level > duckEnvelope ? duckAttackCoeff : duckReleaseCoeff;
+        duckEnvelope = (1.0f - c) * level + c * duckEnvelope;
+        duckGain[i] = Ducking::gain (duckEnvelope, melt[i]);
+
+        modDelay.processFrame (frame, numChannels, delayTimes, feedbackPerSpace * space[i] + feedbackBase, drift[i]);
+
+        for (int ch = 0; ch < numChannels; ++ch)
+            delayBuffer.setSample (ch, i, frame[(size_t) ch]);
+    }
+}
+
+void VeldranoxAudioProcessor::runReverb (int numChannels, int numSamples)
+{
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        reverbBuffer.clear (ch, 0, numSamples);
+        reverbBuffer.addFrom (ch, 0, delayBuffer, ch, 0, numSamples, reverbSendFromDelay);
+        reverbBuffer.addFrom (ch, 0, dryBuffer, ch, 0, numSamples, reverbSendFromDry);
+    }
+
+    juce::dsp::AudioBlock<float> block (reverbBuffer.getArrayOfWritePointers(),
+                                        static_cast<size_t> (numChannels),
+                                        static_cast<size_t> (numSamples));
+    reverb.process (juce::dsp::ProcessContextReplacing<float> (block));
+}
+
+void VeldranoxAudioProcessor::runCharacterStage (juce::AudioBuffer<float>& output, int numChannels, int numSamples)
+{
+    const auto* space = controlBuffer.getReadPointer (laneSpace);
+    const auto* grit = controlBuffer.getReadPointer (laneGrit);
+    const auto* wetGain = controlBuffer.getReadPointer (laneWetGain);
+    const auto* dryGain = controlBuffer.getReadPointer (laneDryGain);
+    const auto* duckGain = duckGainBuffer.getReadPointer (0);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        const int k = juce::jlimit (0, CharacterState::maxChannels - 1, ch);
+        const auto* wetReverb = reverbBuffer.getReadPointer (ch);
+        const auto* wetDelay = delayBuffer.getReadPointer (ch);
+        const auto* dry = dryBuffer.getReadPointer (ch);
+        auto* out = output.getWritePointer (ch);
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const float reverbShare = space[i] * 0.45f + 0.35f;
+            const float blend = reverbShare * wetReverb[i] + (1.0f - reverbShare) * wetDelay[i];
+
+            const float wet = lowCut.processSample (ch, character.processSample (k, blend, grit[i]));
+            out[i] = (wet * duckGain[i]) * wetGain[i] + dryGain[i] * dry[i];
+        }
+    }
+}

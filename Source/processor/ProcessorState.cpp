@@ -1,0 +1,38 @@
+#include "processor/ParameterIDs.h"
+#include "processor/VeldranoxAudioProcessor.h"
+
+namespace
+{
+std::unique_ptr<juce::AudioParameterFloat> makeMacroParameter (const char* id, const char* name, float defaultValue)
+{
+    // 0 to 100 on a 0.1 grid, linear: the saved state stores values in these units.
+    const juce::NormalisableRange<float> range { 0.0f, 100.0f, 0.1f, 1.0f, false };
+    return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, range, defaultValue);
+}
+} // namespace
+
+juce::AudioProcessorValueTreeState::ParameterLayout VeldranoxAudioProcessor::createParameterLayout()
+{
+    juce::AudioProcessorValueTreeState::ParameterLayout layout;
+    layout.add (makeMacroParameter (ParameterIDs::space, "Space", 40.0f));
+    layout.add (makeMacroParameter (ParameterIDs::grit, "Grit", 25.0f));
+    layout.add (makeMacroParameter (ParameterIDs::drift, "Drift", 20.0f));
+    layout.add (makeMacroParameter (ParameterIDs::melt, "Melt", 35.0f));
+    return layout;
+}
+
+void VeldranoxAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    if (auto xml = parameters.copyState().createXml())
+        copyXmlToBinary (*xml, destData);
+}
+
+void VeldranoxAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    const auto xml = getXmlFromBinary (data, sizeInBytes);
+
+    if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()))
+        return;
+
+    parameters.replaceState (juce::ValueTree::fromXml (*xml));
+}
