@@ -34,5 +34,25 @@ void VeldranoxAudioProcessor::setStateInformation (const void* data, int sizeInB
     if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()))
         return;
 
-    parameters.replaceState (juce::ValueTree::fromXml (*xml));
+    auto restored = juce::ValueTree::fromXml (*xml);
+    keepValuesMissingFrom (restored);
+    parameters.replaceState (restored);
+}
+
+void VeldranoxAudioProcessor::keepValuesMissingFrom (juce::ValueTree& restored) const
+{
+    // The tree gives a parameter that has no child in a restored state its default. A state saved before
+    // a parameter existed must not reset it, so such a parameter keeps its current value.
+    static const juce::Identifier paramType { "PARAM" }, idProperty { "id" }, valueProperty { "value" };
+
+    for (const auto* id : { ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt })
+    {
+        if (restored.getChildWithProperty (idProperty, id).isValid())
+            continue;
+
+        juce::ValueTree current { paramType };
+        current.setProperty (idProperty, id, nullptr);
+        current.setProperty (valueProperty, parameters.getRawParameterValue (id)->load(), nullptr);
+        restored.appendChild (current, nullptr);
+    }
 }

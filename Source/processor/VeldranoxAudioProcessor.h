@@ -50,6 +50,7 @@ private:
     friend struct EngineProbe;
 
     static BusesProperties makeBusesProperties();
+    void keepValuesMissingFrom (juce::ValueTree& restored) const;
 
     // Lanes of controlBuffer, one value per sample.
     enum Lane
