@@ -3,9 +3,13 @@
 #include "editor/QuartzineLookAndFeel.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
+#include <memory>
 
 class VeldranoxAudioProcessor;
+struct EditorProbe; // test access to the child components
 
+// The plug-in window: a teal header with the product and vendor names, a large MELT knob and a row of
+// SPACE, GRIT and DRIFT knobs, each bound to its parameter. Fixed at 480 x 404.
 class VeldranoxAudioProcessorEditor final : public juce::AudioProcessorEditor
 {
 public:
@@ -16,6 +20,35 @@ public:
     void resized() override;
 
 private:
+    friend struct EditorProbe;
+
+    using SliderAttachment = juce::AudioProcessorValueTreeState::SliderAttachment;
+
+    void setupKnobLabel (juce::Label& label, const juce::String& text);
+    void setupKnob (juce::Slider& slider);
+
     VeldranoxAudioProcessor& audioProcessor;
+
+    // Declared before every component that draws with it, so it outlives them all.
     QuartzineLookAndFeel editorLookAndFeel;
+
+    juce::Label titleLabel;
+    juce::Label vendorLabel;
+    juce::Label meltLabel;
+    juce::Label spaceLabel;
+    juce::Label gritLabel;
+    juce::Label driftLabel;
+
+    juce::Slider meltSlider;
+    juce::Slider spaceSlider;
+    juce::Slider gritSlider;
+    juce::Slider driftSlider;
+
+    // Declared after the sliders, so each detaches before its slider goes.
+    std::unique_ptr<SliderAttachment> meltAttachment;
+    std::unique_ptr<SliderAttachment> spaceAttachment;
+    std::unique_ptr<SliderAttachment> gritAttachment;
+    std::unique_ptr<SliderAttachment> driftAttachment;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VeldranoxAudioProcessorEditor)
 };
