@@ -1,0 +1,183 @@
+#include "CommandLine.h"
+
+#include "NumberText.h"
+#include "ToolError.h"
+
+#include <filesystem>
+
+namespace CommandLine
+{
+namespace
+{
+[[noreturn]] void reject (const juce::String& problem) { throw ToolError (ExitStatus::badArguments, problem); }
+
+juce::File fileFrom (const juce::String& path) { return juce::File::getCurrentWorkingDirectory().getChildFile (path); }
+
+double numberIn (const juce::String& option, const juce::String& text, double minimum, double maximum)
+{
+    const auto value = NumberText::parseReal (text);
+    const auto range = NumberText::format (minimum) + " to " + NumberText::format (maximum);
+
+    if (!value.has_value())
+        reject (option + " needs a number from " + range + ", not \"" + text + "\"");
+    if (*value < minimum || *value > maximum)
+        reject (option + " " + text + " is out of range (" + range + ")");
+
+    return *value;
+}
+
+int wholeNumberIn (const juce::String& option, const juce::String& text, int minimum, int maximum)
+{
+    const auto value = NumberText::parseInteger (text);
+    const auto range = NumberText::format (minimum) + " to " + NumberText::format (maximum);
+
+    if (!value.has_value())
+        reject (option + " needs a whole number from " + range + ", not \"" + text + "\"");
+    if (*value < minimum || *value > maximum)
+        reject (option + " " + text + " is out of range (" + range + ")");
+
+    return (int)*value;
+}
+
+bool sameFile (const juce::File& a, const juce::File& b)
+{
+    if (a == b)
+        return true;
+
+    std::error_code error;
+    return a.exists() && b.exists() &&
+           std::filesystem::equivalent (a.getFullPathName().toStdString(), b.getFullPathName().toStdString(), error);
+}
+
+// Reads "--name value" or "--name=value" forms one argument at a time.
+class ArgumentReader
+{
+public:
+    explicit ArgumentReader (const juce::StringArray& args) : arguments (args) {}
+
+    bool atEnd() const { return index >= arguments.size(); }
+
+    juce::String next()
+    {
+        auto argument = arguments[index++];
+        inlineValue.reset();
+
+        if (argument.startsWith ("--") && argument.containsChar ('='))
+        {
+            inlineValue = argument.fromFirstOccurrenceOf ("=", false, false);
+            argument = argument.upToFirstOccurrenceOf ("=", false, false);
+        }
+
+        return argument;
+    }
+
+    juce::String valueFor (const juce::String& option)
+    {
+        if (inlineValue.has_value())
+            return *inlineValue;
+        if (atEnd())
+            reject (option + " needs a value");
+        return arguments[index++];
+    }
+
+    void expectNoValue (const juce::String& option) const
+    {
+        if (inlineValue.has_value())
+            reject (option + " takes no value");
+    }
+
+private:
+    const juce::StringArray& arguments;
+    int index = 0;
+    std::optional<juce::String> inlineValue;
+};
+
+void fillDefaultsAndCheck (RenderOptions& options)
+{
+    if (options.output == juce::File())
+        options.output =
+            options.isDemo()
+                ? fileFrom ("veldranox-demo.wav")
+                : options.input.getSiblingFile (options.input.getFileNameWithoutExtension() + "-veldranox.wav");
+
+    if (options.isDemo())
+    {
+        if (options.plot == juce::File())
+            options.plot = options.output.withFileExtension ("png");
+        if (!options.bpm.has_value())
+            options.bpm = RenderOptions::demoBpm;
+    }
+    else if (options.sampleRate.has_value())
+    {
+        reject ("--rate sets the demo's and --info's rate; an input file renders at its own rate");
+    }
+
+    if (!options.output.hasFileExtension ("wav"))
+        reject ("the output must be a .wav file: " + options.output.getFullPathName());
+    if (options.plot != juce::File() && !options.plot.hasFileExtension ("png"))
+        reject ("the plot must be a .png file: " + options.plot.getFullPathName());
+
+    if (!options.isDemo() && sameFile (options.input, options.output))
+        reject ("the output would overwrite the input: " + options.input.getFullPathName());
+    if (options.plot != juce::File() && sameFile (options.plot, options.output))
+        reject ("the plot and the output are the same file: " + options.plot.getFullPathName());
+    if (options.plot != juce::File() && !options.isDemo() && sameFile (options.plot, options.input))
+        reject ("the plot would overwrite the input: " + options.input.getFullPathName());
+}
+} // namespace
+
+RenderOptions parse (const juce::StringArray& arguments)
+{
+    RenderOptions options;
+    ArgumentReader reader (arguments);
+
+    while (!reader.atEnd())
+    {
+        const auto argument = reader.next();
+        const auto macroOption = argument.startsWith ("--") ? Macros::find (argument.substring (2)) : std::nullopt;
+
+        if (macroOption.has_value())
+            options.macros[(size_t)*macroOption] =
+                (float)numberIn (argument, reader.valueFor (argument), Macros::minimum, Macros::maximum);
+        else if (argument == "--bpm")
+            options.bpm = numberIn (argument, reader.valueFor (argument), minimumBpm, maximumBpm);
+        else if (argument == "--block")
+            options.blockSize =
+                wholeNumberIn (argument, reader.valueFor (argument), minimumBlockSize, maximumBlockSize);
+        else if (argument == "--tail")
+            options.tailSeconds = numberIn (argument, reader.valueFor (argument), 0.0, maximumTailSeconds);
+        else if (argument == "--rate")
+            options.sampleRate = numberIn (argument, reader.valueFor (argument), minimumSampleRate, maximumSampleRate);
+        else if (argument == "-o" || argument == "--output")
+            options.output = fileFrom (reader.valueFor (argument));
+        else if (argument == "--plot")
+            options.plot = fileFrom (reader.valueFor (argument));
+        else if (argument == "--automation")
+            options.automation = fileFrom (reader.valueFor (argument));
+        else if (argument == "--plugin")
+            options.plugin = fileFrom (reader.valueFor (argument));
+        else if (argument == "--float")
+            options.floatOutput = true;
+        else if (argument == "--no-compensation")
+            options.compensateLatency = false;
+        else if (argument == "--info")
+            options.showInfo = true;
+        else if (argument == "-h" || argument == "--help")
+            options.showHelp = true;
+        else if (argument.startsWith ("-"))
+            reject ("unknown option " + argument + " (see --help)");
+        else if (options.input == juce::File())
+            options.input = fileFrom (argument);
+        else
+            reject ("unexpected argument \"" + argument + "\": give one input file, and the output with -o");
+
+        if (argument == "--float" || argument == "--no-compensation" || argument == "--info" || argument == "--help")
+            reader.expectNoValue (argument);
+    }
+
+    if (!options.showHelp && !options.showInfo)
+        fillDefaultsAndCheck (options);
+
+    return options;
+}
+} // namespace CommandLine

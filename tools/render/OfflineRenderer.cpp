@@ -1,0 +1,164 @@
+#include "OfflineRenderer.h"
+
+#include "HostedPlugin.h"
+#include "RenderPlayHead.h"
+#include "ToolError.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace
+{
+// How long the message loop runs after preparing, so that the latency the plug-in reports reaches us.
+constexpr int latencyArrivalMilliseconds = 50;
+
+juce::AudioChannelSet channelSetFor (int numChannels)
+{
+    return numChannels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
+}
+} // namespace
+
+OfflineRenderer::OfflineRenderer (LoadedPlugin& loadedPlugin, RenderSettings renderSettings)
+    : plugin (loadedPlugin), settings (std::move (renderSettings))
+{
+}
+
+RenderResult
+OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRate, const ProgressCallback& progress)
+{
+    auto& instance = *plugin.instance;
+    const auto numChannels = input.getNumChannels();
+    const auto inputLength = (juce::int64)input.getNumSamples();
+
+    RenderPlayHead playHead (sampleRate, settings.bpm);
+    instance.setPlayHead (&playHead);
+    instance.setNonRealtime (true);
+
+    useChannelLayout (numChannels);
+    scheduleAutomation (sampleRate);
+    prepareWithStartingValues (sampleRate, numChannels);
+
+    RenderResult result;
+    result.latencySamples = instance.getLatencySamples();
+    result.tailSamples = tailSamplesAt (sampleRate);
+    for (int i = 0; i < Macros::count; ++i)
+        result.startingMacros[(size_t)i] = Macros::fromNormalised (plugin.macros[(size_t)i]->getValue());
+
+    const auto skipped = settings.compensateLatency ? (juce::int64)result.latencySamples : 0;
+    const auto outputLength = inputLength + result.tailSamples;
+    const auto processedLength = outputLength + skipped;
+
+    result.output.setSize (numChannels, (int)outputLength);
+    result.output.clear();
+
+    juce::AudioBuffer<float> block (numChannels, settings.blockSize);
+    juce::MidiBuffer midi;
+    const auto started = std::chrono::steady_clock::now();
+
+    for (juce::int64 start = 0, blockIndex = 0; start < processedLength; start += settings.blockSize, ++blockIndex)
+    {
+        const auto length = (int)std::min ((juce::int64)settings.blockSize, processedLength - start);
+        block.setSize (numChannels, length, false, false, true);
+        block.clear();
+
+        const auto fromInput = (int)std::clamp (inputLength - start, (juce::int64)0, (juce::int64)length);
+        for (int channel = 0; channel < numChannels; ++channel)
+            block.copyFrom (channel, 0, input, channel, (int)start, fromInput);
+
+        applyAutomationUpTo (blockIndex);
+        playHead.setSamplePosition (start);
+        midi.clear();
+        instance.processBlock (block, midi);
+
+        // Sample n of the processed stream belongs at n - skipped in the output.
+        const auto firstKept = std::max (start, skipped);
+        const auto endKept = std::min (start + length, skipped + outputLength);
+        for (int channel = 0; channel < numChannels && firstKept < endKept; ++channel)
+            result.output.copyFrom (channel,
+                                    (int)(firstKept - skipped),
+                                    block,
+                                    channel,
+                                    (int)(firstKept - start),
+                                    (int)(endKept - firstKept));
+
+        if (progress)
+            progress ((double)(start + length) / (double)processedLength);
+    }
+
+    result.secondsTaken = std::chrono::duration<double> (std::chrono::steady_clock::now() - started).count();
+    instance.releaseResources();
+    instance.setPlayHead (nullptr);
+    return result;
+}
+
+void OfflineRenderer::useChannelLayout (int numChannels)
+{
+    auto& instance = *plugin.instance;
+    const auto set = channelSetFor (numChannels);
+
+    juce::AudioProcessor::BusesLayout layout;
+    layout.inputBuses.add (set);
+    layout.outputBuses.add (set);
+
+    if (!instance.setBusesLayout (layout))
+        throw ToolError (ExitStatus::unreadableFile,
+                         "the plug-in does not accept " + set.getDescription().toLowerCase() + " audio");
+}
+
+void OfflineRenderer::prepareWithStartingValues (double sampleRate, int numChannels)
+{
+    auto& instance = *plugin.instance;
+
+    for (int i = 0; i < Macros::count; ++i)
+        if (const auto value = settings.macros[(size_t)i])
+            setMacro (i, *value);
+
+    applyAutomationUpTo (0);
+
+    // The plug-in sees values set by its host only at its next process call, and then glides to them.
+    // An empty block delivers them; preparing again starts the plug-in from them with nothing to glide.
+    instance.prepareToPlay (sampleRate, settings.blockSize);
+    juce::AudioBuffer<float> empty (numChannels, 0);
+    juce::MidiBuffer midi;
+    instance.processBlock (empty, midi);
+    instance.releaseResources();
+    instance.prepareToPlay (sampleRate, settings.blockSize);
+
+    HostedPlugin::pumpMessages (latencyArrivalMilliseconds);
+}
+
+void OfflineRenderer::scheduleAutomation (double sampleRate)
+{
+    schedule.clear();
+    nextChange = 0;
+
+    for (const auto& event : settings.automation)
+        schedule.push_back ({ event.blockIndex (sampleRate, settings.blockSize), event.macro, event.value });
+
+    // Changes for the same block keep their order in the file, so the last one wins.
+    std::stable_sort (schedule.begin(),
+                      schedule.end(),
+                      [] (const ScheduledChange& a, const ScheduledChange& b) { return a.block < b.block; });
+}
+
+void OfflineRenderer::applyAutomationUpTo (juce::int64 block)
+{
+    for (; nextChange < schedule.size() && schedule[nextChange].block <= block; ++nextChange)
+        setMacro (schedule[nextChange].macro, schedule[nextChange].value);
+}
+
+void OfflineRenderer::setMacro (int macro, float value)
+{
+    plugin.macros[(size_t)macro]->setValue (Macros::toNormalised (value));
+}
+
+int OfflineRenderer::tailSamplesAt (double sampleRate) const
+{
+    const auto seconds = settings.tailSeconds.value_or (plugin.instance->getTailLengthSeconds());
+
+    if (!std::isfinite (seconds) || seconds < 0.0)
+        throw ToolError (ExitStatus::badArguments, "the plug-in reports an endless tail; give --tail SECONDS");
+
+    return (int)std::lround (seconds * sampleRate);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Macros.h"
+
+#include <array>
+#include <juce_core/juce_core.h>
+#include <optional>
+
+// Everything the command line asks for, checked and with defaults filled in.
+struct RenderOptions
+{
+    static constexpr int defaultBlockSize = 512;
+    static constexpr double defaultSampleRate = 48000.0; // for the demo and --info
+    static constexpr double demoBpm = 120.0;
+
+    juce::File input; // none: render the built-in demo
+    juce::File output;
+    juce::File plot;       // none: no plot
+    juce::File automation; // none: no automation
+    juce::File plugin;     // none: the bundle this build produced, then ~/.vst3
+
+    std::array<std::optional<float>, Macros::count> macros; // unset: the plug-in's default
+    std::optional<double> bpm;                              // unset: a host without tempo
+    std::optional<double> sampleRate;                       // the demo's and --info's rate; a file renders at its own
+    std::optional<double> tailSeconds;                      // unset: the tail the plug-in reports
+    int blockSize = defaultBlockSize;
+    bool floatOutput = false;
+    bool compensateLatency = true;
+
+    bool showInfo = false;
+    bool showHelp = false;
+
+    bool isDemo() const { return input == juce::File(); }
+};
