@@ -1,6 +1,8 @@
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
+#include <cmath>
+
 namespace
 {
 std::unique_ptr<juce::AudioParameterFloat> makeMacroParameter (const char* id, const char* name, float defaultValue)
@@ -8,6 +10,18 @@ std::unique_ptr<juce::AudioParameterFloat> makeMacroParameter (const char* id, c
     // 0 to 100 on a 0.1 grid, linear: the saved state stores values in these units.
     const juce::NormalisableRange<float> range { 0.0f, 100.0f, 0.1f, 1.0f, false };
     return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, range, defaultValue);
+}
+
+// The framework limits a stored value to the range, infinities included, but lets NaN through to the
+// engine, where it turns every output sample into NaN. A stored "nan" therefore counts as absent, and
+// the parameter takes its default.
+void forgetNaNValues (juce::ValueTree& restored)
+{
+    static const juce::Identifier valueProperty { "value" };
+
+    for (auto child : restored)
+        if (child.hasProperty (valueProperty) && std::isnan (static_cast<float> (child.getProperty (valueProperty))))
+            child.removeProperty (valueProperty, nullptr);
 }
 } // namespace
 
@@ -36,6 +50,7 @@ void VeldranoxAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     auto restored = juce::ValueTree::fromXml (*xml);
     keepValuesMissingFrom (restored);
+    forgetNaNValues (restored);
     parameters.replaceState (restored);
 }
 

@@ -1,0 +1,107 @@
+#include "RealtimeGuard.h"
+#include "SignalChecks.h"
+#include "processor/ParameterIDs.h"
+#include "processor/VeldranoxAudioProcessor.h"
+
+#include <gtest/gtest.h>
+#include <tuple>
+
+namespace
+{
+// A host transport whose tempo wanders, so the tempo read runs its whole path.
+class WanderingTempo final : public juce::AudioPlayHead
+{
+public:
+    juce::Optional<PositionInfo> getPosition() const override
+    {
+        PositionInfo info;
+        info.setBpm (bpm);
+        return info;
+    }
+
+    double bpm = 120.0;
+};
+
+class GuardedProcessor : public ::testing::Test
+{
+protected:
+    void prepare (double rate, int block, int channels)
+    {
+        RealtimeGuard::reset();
+        const auto set = channels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
+        juce::AudioProcessor::BusesLayout layout;
+        layout.inputBuses.add (set);
+        layout.outputBuses.add (set);
+        ASSERT_TRUE (processor.setBusesLayout (layout));
+        processor.setPlayHead (&tempo);
+        processor.prepareToPlay (rate, block);
+        buffer.setSize (channels, block);
+    }
+
+    // Processes under the guard; everything else (noise, control changes) happens unguarded.
+    void processGuarded (int numSamples)
+    {
+        juce::AudioBuffer<float> view (buffer.getArrayOfWritePointers(), buffer.getNumChannels(), numSamples);
+        fillWithNoise (view, random, numSamples);
+
+        RealtimeGuard::ScopedArm guard (RealtimeGuard::Scope::wholeCall);
+        processor.processBlock (view, midi);
+    }
+
+    VeldranoxAudioProcessor processor;
+    WanderingTempo tempo;
+    juce::AudioBuffer<float> buffer;
+    juce::MidiBuffer midi;
+    juce::Random random { 1 };
+};
+
+using Case = std::tuple<double, int, int>; // sample rate, prepared block size, channels
+
+class DirectRealtime : public GuardedProcessor, public ::testing::WithParamInterface<Case>
+{
+protected:
+    void SetUp() override
+    {
+        std::apply ([this] (auto... args) { prepare (args...); }, GetParam());
+    }
+};
+} // namespace
+
+TEST_P (DirectRealtime, ProcessBlockMakesNoForbiddenCallAfterPreparation)
+{
+    const int prepared = buffer.getNumSamples();
+
+    for (int block = 0; block < 200; ++block)
+    {
+        // Controls and tempo move between blocks, as automation and a tempo track would.
+        for (const auto* id : { ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt })
+            processor.parameters.getParameter (id)->setValueNotifyingHost (random.nextFloat());
+        tempo.bpm = 10.0 + random.nextDouble() * 400.0;
+
+        // Full blocks, shorter ones, single samples and empty ones.
+        const int lengths[] = { prepared, 1 + random.nextInt (prepared), 1, 0 };
+        processGuarded (lengths[block % 4]);
+    }
+
+    EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
+}
+
+INSTANTIATE_TEST_SUITE_P (Preparations,
+                          DirectRealtime,
+                          ::testing::Values (Case { 44100.0, 512, 2 },
+                                             Case { 48000.0, 64, 2 },
+                                             Case { 96000.0, 1024, 1 },
+                                             Case { 22050.0, 1, 2 },
+                                             Case { 192000.0, 4096, 2 }));
+
+// The guard is only worth something if it fires: a block longer than prepared must allocate.
+TEST_F (GuardedProcessor, GuardCatchesTheAllocationOfAnOversizedBlock)
+{
+    prepare (48000.0, 256, 2);
+    buffer.setSize (2, 8192);
+    processGuarded (8192);
+
+    EXPECT_GT (RealtimeGuard::violations(), 0);
+    EXPECT_NE (RealtimeGuard::describeViolations().find ("alloc"), std::string::npos)
+        << RealtimeGuard::describeViolations();
+}

@@ -1,0 +1,12 @@
+#include "RealtimeGuard.h"
+
+#include <gtest/gtest.h>
+#include <juce_events/juce_events.h>
+
+int main (int argc, char** argv)
+{
+    ::testing::InitGoogleTest (&argc, argv);
+    juce::ScopedJuceInitialiser_GUI juce;
+    RealtimeGuard::install();
+    return RUN_ALL_TESTS();
+}
