@@ -36,7 +36,7 @@ LoadResult load (const juce::File& bundle, double sampleRate, int blockSize)
 {
     LoadResult result;
 
-    if (! bundle.exists())
+    if (!bundle.exists())
     {
         result.error = "no plug-in bundle at " + bundle.getFullPathName();
         return result;
@@ -68,6 +68,19 @@ juce::AudioProcessorParameter* findParameter (juce::AudioProcessor& instance, co
             return parameter;
 
     return nullptr;
+}
+
+void processInBlocks (juce::AudioProcessor& instance, juce::AudioBuffer<float>& buffer, int blockSize)
+{
+    juce::MidiBuffer midi;
+
+    for (int start = 0; start < buffer.getNumSamples(); start += blockSize)
+    {
+        const auto length = juce::jmin (blockSize, buffer.getNumSamples() - start);
+        juce::AudioBuffer<float> block (buffer.getArrayOfWritePointers(), buffer.getNumChannels(), start, length);
+        instance.processBlock (block, midi);
+        midi.clear();
+    }
 }
 
 void pumpMessages (int milliseconds)

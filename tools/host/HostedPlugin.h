@@ -2,7 +2,6 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
-
 #include <memory>
 
 // Loads VELDRANOX.vst3 the way a DAW does: through JUCE's own VST3 hosting code. Shared by the hosted
@@ -37,6 +36,10 @@ LoadResult load (const juce::File& bundle, double sampleRate, int blockSize);
 
 // Host-side parameter IDs are hashes; hosts find parameters by name.
 juce::AudioProcessorParameter* findParameter (juce::AudioProcessor& instance, const juce::String& name);
+
+// Processes the whole buffer in place, in consecutive blocks of at most blockSize samples, as a host's
+// audio callback would. The instance must be prepared for blockSize and the buffer's channel count.
+void processInBlocks (juce::AudioProcessor& instance, juce::AudioBuffer<float>& buffer, int blockSize);
 
 // Runs the message loop for a while, so that what the plug-in sent the host (latency, parameter
 // changes) arrives.

@@ -1,0 +1,195 @@
+#include "VstModule.h"
+#include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/vst/vsttypes.h"
+
+#include <array>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace Steinberg;
+
+namespace
+{
+constexpr auto audioModuleClass = "Audio Module Class";
+constexpr auto controllerClass = "Component Controller Class";
+constexpr auto compatibilityClass = "Plugin Compatibility Class";
+
+// JUCE 8 registers a compatibility class of its own beside the plug-in's two.
+constexpr bool expectCompatibilityClass = VELDRANOX_JUCE_MAJOR_VERSION >= 8;
+
+using ClassId = std::array<std::uint8_t, 16>;
+
+// Outside Windows a class ID is not COM-compatible: each of its four words is stored most
+// significant byte first. The last two words are the manufacturer code and the plug-in code.
+constexpr ClassId componentClassId{ 0xAB, 0xCD, 0xEF, 0x01, 0x91, 0x82, 0xFA, 0xEB,
+                                    'Y',  'r',  'v',  'n',  'V',  'd',  'n',  'x' };
+constexpr ClassId controllerClassId{ 0xAB, 0xCD, 0xEF, 0x01, 0x12, 0x34, 0xAB, 0xCD,
+                                     'Y',  'r',  'v',  'n',  'V',  'd',  'n',  'x' };
+
+ClassId toClassId (const TUID cid)
+{
+    ClassId id{};
+
+    for (size_t i = 0; i < id.size(); ++i)
+        id[i] = std::uint8_t (cid[i]);
+
+    return id;
+}
+
+std::u16string toUtf16 (const char16* text) { return std::u16string (reinterpret_cast<const char16_t*> (text)); }
+
+std::u16string asciiToUtf16 (const std::string& text) { return std::u16string (text.begin(), text.end()); }
+
+class Factory : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { module = std::make_unique<VstModule> (VELDRANOX_BUNDLE_PATH); }
+    static void TearDownTestSuite() { module.reset(); }
+
+    void SetUp() override { ASSERT_EQ (module->error(), "") << VstModule::sharedObjectPath (VELDRANOX_BUNDLE_PATH); }
+
+    static IPluginFactory& factory() { return *module->factory(); }
+
+    static std::vector<PClassInfo2> classes()
+    {
+        FUnknownPtr<IPluginFactory2> factory2 (module->factory());
+        std::vector<PClassInfo2> result;
+
+        if (factory2 == nullptr)
+            return result;
+
+        for (int32 i = 0; i < factory2->countClasses(); ++i)
+        {
+            PClassInfo2 info;
+
+            if (factory2->getClassInfo2 (i, &info) == kResultOk)
+                result.push_back (info);
+        }
+
+        return result;
+    }
+
+    static inline std::unique_ptr<VstModule> module;
+};
+
+struct PluginClass
+{
+    const char* category;
+    ClassId id;
+};
+
+constexpr PluginClass pluginClasses[] = { { audioModuleClass, componentClassId },
+                                          { controllerClass, controllerClassId } };
+} // namespace
+
+TEST (FactoryModule, EntersHandsOutAFactoryAndExits)
+{
+    VstModule module (VELDRANOX_BUNDLE_PATH);
+    ASSERT_EQ (module.error(), "");
+    EXPECT_TRUE (module.exportsSymbol ("GetPluginFactory"));
+    EXPECT_TRUE (module.exportsSymbol ("ModuleEntry"));
+    EXPECT_TRUE (module.exportsSymbol ("ModuleExit"));
+    EXPECT_TRUE (module.exit());
+}
+
+TEST_F (Factory, NamesTheVendorWithUnicodeStringsAndNoAddresses)
+{
+    PFactoryInfo info;
+    ASSERT_EQ (factory().getFactoryInfo (&info), kResultOk);
+
+    EXPECT_STREQ (info.vendor, "Yrven");
+    EXPECT_STREQ (info.url, "");
+    EXPECT_STREQ (info.email, "");
+    EXPECT_EQ (info.flags, 16);
+    EXPECT_EQ (info.flags, PFactoryInfo::kUnicode);
+}
+
+TEST_F (Factory, RegistersTheAudioModuleAndItsController)
+{
+    const auto all = classes();
+    ASSERT_EQ (all.size(), size_t (factory().countClasses()));
+    EXPECT_EQ (all.size(), expectCompatibilityClass ? 3u : 2u);
+
+    for (const auto& expected : pluginClasses)
+    {
+        SCOPED_TRACE (expected.category);
+        const auto found =
+            std::find_if (all.begin(),
+                          all.end(),
+                          [&] (const PClassInfo2& info) { return std::string (info.category) == expected.category; });
+        ASSERT_NE (found, all.end());
+
+        EXPECT_EQ (toClassId (found->cid), expected.id);
+        EXPECT_STREQ (found->name, "VELDRANOX");
+        EXPECT_STREQ (found->subCategories, "Fx");
+        EXPECT_STREQ (found->vendor, "Yrven");
+        EXPECT_STREQ (found->version, "1.0.0");
+        EXPECT_STREQ (found->sdkVersion, kVstVersionString);
+        EXPECT_EQ (found->classFlags, 0u);
+        EXPECT_EQ (found->cardinality, PClassInfo::kManyInstances);
+    }
+}
+
+TEST_F (Factory, CompatibilityClassComesOnlyWithJuce8)
+{
+    const auto all = classes();
+    const auto found =
+        std::find_if (all.begin(),
+                      all.end(),
+                      [] (const PClassInfo2& info) { return std::string (info.category) == compatibilityClass; });
+
+    ASSERT_EQ (found != all.end(), expectCompatibilityClass);
+
+    if (found != all.end())
+    {
+        EXPECT_STREQ (found->subCategories, "");
+    }
+}
+
+TEST_F (Factory, UnicodeClassInfoMatchesThePlainOne)
+{
+    FUnknownPtr<IPluginFactory3> factory3 (module->factory());
+    ASSERT_NE (factory3, nullptr);
+    const auto all = classes();
+
+    for (int32 i = 0; i < factory3->countClasses(); ++i)
+    {
+        PClassInfoW wide;
+        ASSERT_EQ (factory3->getClassInfoUnicode (i, &wide), kResultOk);
+        const auto& plain = all[size_t (i)];
+        SCOPED_TRACE (plain.category);
+
+        EXPECT_EQ (toClassId (wide.cid), toClassId (plain.cid));
+        EXPECT_STREQ (wide.category, plain.category);
+        EXPECT_EQ (toUtf16 (wide.name), asciiToUtf16 (plain.name));
+        EXPECT_STREQ (wide.subCategories, plain.subCategories);
+        EXPECT_EQ (toUtf16 (wide.vendor), asciiToUtf16 (plain.vendor));
+        EXPECT_EQ (toUtf16 (wide.version), asciiToUtf16 (plain.version));
+        EXPECT_EQ (toUtf16 (wide.sdkVersion), asciiToUtf16 (plain.sdkVersion));
+        EXPECT_EQ (wide.classFlags, plain.classFlags);
+        EXPECT_EQ (wide.cardinality, plain.cardinality);
+    }
+}
+
+TEST_F (Factory, CreatesEachClassByItsIdAndNothingElse)
+{
+    for (const auto& pluginClass : pluginClasses)
+    {
+        SCOPED_TRACE (pluginClass.category);
+        TUID cid;
+        std::copy (pluginClass.id.begin(), pluginClass.id.end(), cid);
+
+        void* object = nullptr;
+        ASSERT_EQ (factory().createInstance (cid, FUnknown::iid, &object), kResultOk);
+        ASSERT_NE (object, nullptr);
+        static_cast<FUnknown*> (object)->release();
+    }
+
+    TUID unknown{};
+    void* object = nullptr;
+    EXPECT_NE (factory().createInstance (unknown, FUnknown::iid, &object), kResultOk);
+    EXPECT_EQ (object, nullptr);
+}

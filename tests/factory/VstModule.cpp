@@ -1,0 +1,95 @@
+#include "VstModule.h"
+
+#include <dlfcn.h>
+
+namespace
+{
+// Linux modules export ModuleEntry/ModuleExit; Windows ones InitDll/ExitDll. Either pair is optional.
+using ModuleEntryFunction = bool (*) (void*);
+using InitDllFunction = bool (*)();
+using ExitFunction = bool (*)();
+using GetFactoryFunction = Steinberg::IPluginFactory* (*)();
+
+template <typename Function>
+Function lookUp (void* handle, const char* name)
+{
+    return handle != nullptr ? reinterpret_cast<Function> (dlsym (handle, name)) : nullptr;
+}
+
+#if defined(__x86_64__)
+constexpr auto architectureFolder = "x86_64-linux";
+#elif defined(__aarch64__)
+constexpr auto architectureFolder = "aarch64-linux";
+#else
+constexpr auto architectureFolder = "i386-linux";
+#endif
+} // namespace
+
+std::string VstModule::sharedObjectPath (const std::string& bundlePath)
+{
+    const auto slash = bundlePath.find_last_of ('/');
+    auto name = bundlePath.substr (slash == std::string::npos ? 0 : slash + 1);
+    name = name.substr (0, name.rfind (".vst3"));
+    return bundlePath + "/Contents/" + architectureFolder + "/" + name + ".so";
+}
+
+VstModule::VstModule (const std::string& bundlePath)
+{
+    handle = dlopen (sharedObjectPath (bundlePath).c_str(), RTLD_NOW | RTLD_LOCAL);
+
+    if (handle == nullptr)
+    {
+        problem = dlerror();
+        return;
+    }
+
+    if (auto moduleEntry = lookUp<ModuleEntryFunction> (handle, "ModuleEntry"))
+        entered = moduleEntry (handle);
+    else if (auto initDll = lookUp<InitDllFunction> (handle, "InitDll"))
+        entered = initDll();
+    else
+        entered = true;
+
+    if (!entered)
+    {
+        problem = "the module's entry function returned false";
+        return;
+    }
+
+    if (auto getFactory = lookUp<GetFactoryFunction> (handle, "GetPluginFactory"))
+        pluginFactory = getFactory();
+
+    if (pluginFactory == nullptr)
+        problem = "GetPluginFactory is missing or returned no factory";
+}
+
+VstModule::~VstModule()
+{
+    exit();
+
+    if (handle != nullptr)
+        dlclose (handle);
+}
+
+bool VstModule::exportsSymbol (const char* name) const { return lookUp<void*> (handle, name) != nullptr; }
+
+bool VstModule::exit()
+{
+    if (pluginFactory != nullptr)
+        pluginFactory->release();
+
+    pluginFactory = nullptr;
+
+    if (!entered)
+        return false;
+
+    entered = false;
+
+    if (auto moduleExit = lookUp<ExitFunction> (handle, "ModuleExit"))
+        return moduleExit();
+
+    if (auto exitDll = lookUp<ExitFunction> (handle, "ExitDll"))
+        return exitDll();
+
+    return true;
+}

@@ -1,0 +1,126 @@
+#include "HostTestSupport.h"
+
+#include <cmath>
+
+namespace
+{
+struct AudioCase
+{
+    double sampleRate;
+    int numChannels;
+};
+
+std::string caseName (const ::testing::TestParamInfo<AudioCase>& info)
+{
+    return std::to_string (int (info.param.sampleRate)) + (info.param.numChannels == 1 ? "Mono" : "Stereo");
+}
+
+int samplesFor (double seconds, double sampleRate) { return int (std::ceil (seconds * sampleRate)); }
+
+// Longer than any parameter glide of the plug-in, so that a changed value has fully arrived.
+constexpr double settleSeconds = 0.25;
+
+juce::AudioBuffer<float> noise (int numChannels, int numSamples)
+{
+    juce::AudioBuffer<float> buffer (numChannels, numSamples);
+    juce::Random random (42);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < numSamples; ++i)
+            buffer.setSample (ch, i, 1.8f * random.nextFloat() - 0.9f);
+
+    return buffer;
+}
+
+void processSilence (juce::AudioProcessor& instance, int numChannels, int numSamples)
+{
+    juce::AudioBuffer<float> silence (numChannels, numSamples);
+    silence.clear();
+    HostedPlugin::processInBlocks (instance, silence, HostTestSupport::blockSize);
+}
+
+float rms (const juce::AudioBuffer<float>& buffer, int start, int length)
+{
+    double sum = 0.0;
+
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        sum += juce::square (double (buffer.getRMSLevel (ch, start, length)));
+
+    return float (std::sqrt (sum / buffer.getNumChannels()));
+}
+
+class HostAudio : public ::testing::TestWithParam<AudioCase>
+{
+};
+} // namespace
+
+TEST_P (HostAudio, MeltAtZeroPassesTheInputDelayedByTheLatencyBitForBit)
+{
+    const auto [sampleRate, numChannels] = GetParam();
+    auto instance = HostTestSupport::loadPrepared (sampleRate, numChannels);
+    ASSERT_NE (instance, nullptr);
+    const auto latency = instance->getLatencySamples();
+    ASSERT_GT (latency, 0);
+
+    HostTestSupport::parameter (*instance, "Melt").setValueNotifyingHost (0.0f);
+    processSilence (*instance, numChannels, samplesFor (settleSeconds, sampleRate));
+
+    // Not a whole number of blocks, so the last block is a short one.
+    const auto input = noise (numChannels, 20 * HostTestSupport::blockSize + 77);
+    auto output = input;
+    HostedPlugin::processInBlocks (*instance, output, HostTestSupport::blockSize);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        for (int i = 0; i < output.getNumSamples(); ++i)
+        {
+            const auto expected = i < latency ? 0.0f : input.getSample (ch, i - latency);
+
+            if (output.getSample (ch, i) != expected)
+            {
+                ADD_FAILURE() << "channel " << ch << ", sample " << i << ": " << output.getSample (ch, i)
+                              << " instead of " << expected;
+                return;
+            }
+        }
+    }
+}
+
+TEST_P (HostAudio, DefaultSettingsRingOutAndDecayAfterAnImpulse)
+{
+    const auto [sampleRate, numChannels] = GetParam();
+    auto instance = HostTestSupport::loadPrepared (sampleRate, numChannels);
+    ASSERT_NE (instance, nullptr);
+    const auto latency = instance->getLatencySamples();
+
+    juce::AudioBuffer<float> output (numChannels, samplesFor (instance->getTailLengthSeconds(), sampleRate));
+    output.clear();
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        output.setSample (ch, 0, 1.0f);
+
+    HostedPlugin::processInBlocks (*instance, output, HostTestSupport::blockSize);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < output.getNumSamples(); ++i)
+            ASSERT_TRUE (std::isfinite (output.getSample (ch, i))) << "channel " << ch << ", sample " << i;
+
+    const auto window = samplesFor (0.25, sampleRate);
+    const auto early = rms (output, latency + 1, window);
+    const auto late = rms (output, output.getNumSamples() - window, window);
+
+    // The dry impulse comes through at full level; what follows it is the wet path alone.
+    EXPECT_GT (output.getMagnitude (0, output.getNumSamples()), 0.5f);
+    EXPECT_GT (early, 1.0e-4f);
+    EXPECT_LT (late, early * 1.0e-3f) << "less than 60 dB of decay over the reported tail";
+}
+
+INSTANTIATE_TEST_SUITE_P (RatesAndLayouts,
+                          HostAudio,
+                          ::testing::Values (AudioCase{ 44100.0, 1 },
+                                             AudioCase{ 44100.0, 2 },
+                                             AudioCase{ 48000.0, 1 },
+                                             AudioCase{ 48000.0, 2 },
+                                             AudioCase{ 96000.0, 1 },
+                                             AudioCase{ 96000.0, 2 }),
+                          caseName);

@@ -1,0 +1,69 @@
+#include "HostTestSupport.h"
+
+#include <cstdint>
+
+namespace
+{
+constexpr std::uint32_t fourCharCode (const char (&code)[5])
+{
+    return (std::uint32_t (std::uint8_t (code[0])) << 24) | (std::uint32_t (std::uint8_t (code[1])) << 16) |
+           (std::uint32_t (std::uint8_t (code[2])) << 8) | std::uint32_t (std::uint8_t (code[3]));
+}
+
+// The audio component's class ID as four words; the last two are the manufacturer and plug-in codes.
+constexpr std::array<std::uint32_t, 4> componentClassWords{
+    0xABCDEF01u, 0x9182FAEBu, fourCharCode ("Yrvn"), fourCharCode ("Vdnx")
+};
+
+// JUCE keys a host's saved plug-in lists on a 31-based hash: over the class ID's four words for the
+// unique ID, and over its sixteen bytes (as signed chars, big-endian words) for the older uid.
+int hashOfWords()
+{
+    std::uint32_t hash = 0;
+
+    for (auto word : componentClassWords)
+        hash = hash * 31 + word;
+
+    return int (hash);
+}
+
+int hashOfBytes()
+{
+    std::uint32_t hash = 0;
+
+    for (auto word : componentClassWords)
+        for (int shift = 24; shift >= 0; shift -= 8)
+            hash = hash * 31 + std::uint32_t (std::int32_t (std::int8_t (std::uint8_t (word >> shift))));
+
+    return int (hash);
+}
+} // namespace
+
+TEST (HostDescription, ListsAStereoFxPluginByYrven)
+{
+    const auto loaded = HostedPlugin::load (HostedPlugin::builtBundle(), 44100.0, HostTestSupport::blockSize);
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    const auto& description = loaded.description;
+
+    EXPECT_EQ (description.name, "VELDRANOX");
+    EXPECT_EQ (description.manufacturerName, "Yrven");
+    EXPECT_EQ (description.version, "1.0.0");
+    EXPECT_TRUE (description.category.contains ("Fx")) << description.category;
+    EXPECT_FALSE (description.isInstrument);
+    EXPECT_EQ (description.pluginFormatName, "VST3");
+    EXPECT_EQ (description.numInputChannels, 2);
+    EXPECT_EQ (description.numOutputChannels, 2);
+    EXPECT_EQ (description.uniqueId, hashOfWords());
+    EXPECT_EQ (description.deprecatedUid, hashOfBytes());
+}
+
+TEST (HostDescription, InstanceHasNoMidiInOrOut)
+{
+    auto instance = HostTestSupport::loadInstance();
+    ASSERT_NE (instance, nullptr);
+
+    EXPECT_EQ (instance->getName(), "VELDRANOX");
+    EXPECT_FALSE (instance->acceptsMidi());
+    EXPECT_FALSE (instance->producesMidi());
+    EXPECT_FALSE (instance->isMidiEffect());
+}

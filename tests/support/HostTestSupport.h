@@ -1,0 +1,91 @@
+#pragma once
+
+#include "HostedPlugin.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+
+// Shared pieces of the tests that load the built bundle through JUCE's VST3 hosting code.
+namespace HostTestSupport
+{
+inline constexpr int blockSize = 512;
+
+// The four macro controls in the order the host lists them, with their factory defaults.
+struct ControlDefault
+{
+    const char* name;
+    float normalisedDefault;
+    const char* defaultText;
+};
+
+inline constexpr std::array<ControlDefault, 4> controls{
+    { { "Space", 0.40f, "40.0" }, { "Grit", 0.25f, "25.0" }, { "Drift", 0.20f, "20.0" }, { "Melt", 0.35f, "35.0" } }
+};
+
+// A fresh, unprepared instance; records a test failure and returns null when the bundle cannot be loaded.
+inline std::unique_ptr<juce::AudioPluginInstance> loadInstance (double sampleRate = 44100.0)
+{
+    auto loaded = HostedPlugin::load (HostedPlugin::builtBundle(), sampleRate, blockSize);
+
+    if (loaded.instance == nullptr)
+        ADD_FAILURE() << loaded.error;
+
+    return std::move (loaded.instance);
+}
+
+inline juce::AudioProcessorParameter& parameter (juce::AudioProcessor& instance, const juce::String& name)
+{
+    auto* found = HostedPlugin::findParameter (instance, name);
+
+    if (found == nullptr)
+        throw std::runtime_error ("the host sees no parameter named " + name.toStdString());
+
+    return *found;
+}
+
+inline juce::String displayedText (juce::AudioProcessor& instance, const juce::String& name)
+{
+    auto& p = parameter (instance, name);
+    return p.getText (p.getValue(), 1024);
+}
+
+// Host-side parameter changes reach the plug-in with the next processed block.
+inline void deliverParameterChanges (juce::AudioProcessor& instance)
+{
+    juce::AudioBuffer<float> silence (
+        juce::jmax (instance.getTotalNumInputChannels(), instance.getTotalNumOutputChannels()), blockSize);
+    silence.clear();
+    juce::MidiBuffer midi;
+    instance.processBlock (silence, midi);
+}
+
+inline juce::AudioChannelSet layoutFor (int numChannels)
+{
+    return numChannels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
+}
+
+// Loads an instance with numChannels in and out and prepares it.
+inline std::unique_ptr<juce::AudioPluginInstance> loadPrepared (double sampleRate, int numChannels)
+{
+    auto instance = loadInstance (sampleRate);
+
+    if (instance == nullptr)
+        return nullptr;
+
+    juce::AudioProcessor::BusesLayout layout;
+    layout.inputBuses.add (layoutFor (numChannels));
+    layout.outputBuses.add (layoutFor (numChannels));
+
+    if (!instance->setBusesLayout (layout))
+    {
+        ADD_FAILURE() << "the plug-in refused " << numChannels << " channels in and out";
+        return nullptr;
+    }
+
+    instance->prepareToPlay (sampleRate, blockSize);
+    HostedPlugin::pumpMessages();
+    return instance;
+}
+} // namespace HostTestSupport
