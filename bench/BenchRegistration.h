@@ -1,0 +1,8 @@
+#pragma once
+
+// Registration order is run order: the floors come first, since every processBlock case reads the
+// reverb floor of its block shape from the same run.
+void registerFloorBenchmarks();
+void registerProcessBlockBenchmarks();
+void registerBlockTimeBenchmarks();
+void registerSilenceBenchmarks();

@@ -1,0 +1,80 @@
+#include "BenchGrid.h"
+#include "BenchRegistration.h"
+#include "BlockCost.h"
+#include "NoiseBlock.h"
+#include "ProcessorRig.h"
+
+#include <cmath>
+#include <juce_dsp/juce_dsp.h>
+
+namespace
+{
+// What the plug-in hands its reverb at the default SPACE of 40.
+juce::Reverb::Parameters pluginReverbSettings()
+{
+    juce::Reverb::Parameters p;
+    p.roomSize = 0.572f;
+    p.damping = 0.4f;
+    p.wetLevel = 1.0f;
+    p.dryLevel = 0.0f;
+    p.width = 1.0f;
+    p.freezeMode = 0.0f;
+    return p;
+}
+
+// JUCE's reverb alone, fully wet, in place on the same noise block the processor gets.
+void reverbAlone (benchmark::State& state, BenchCase shape)
+{
+    juce::dsp::Reverb reverb;
+    reverb.prepare ({ shape.sampleRate,
+                      static_cast<juce::uint32> (shape.blockSize),
+                      static_cast<juce::uint32> (shape.numChannels) });
+    reverb.reset();
+    reverb.setParameters (pluginReverbSettings());
+
+    NoiseBlock input (shape.numChannels, shape.blockSize, ProcessorRig::typicalPeak);
+
+    const auto processOne = [&]
+    {
+        input.refill();
+        juce::dsp::AudioBlock<float> block (input.buffer());
+        reverb.process (juce::dsp::ProcessContextReplacing<float> (block));
+    };
+
+    const auto warmUpBlocks = static_cast<int> (std::ceil (BenchGrid::warmUpSeconds / shape.blockSeconds()));
+    for (int b = 0; b < warmUpBlocks; ++b)
+        processOne();
+
+    const double nanosecondsPerBlock = BlockCost::timeBlocks (state, processOne);
+    ReverbFloorTimes::record (shape, nanosecondsPerBlock);
+    BlockCost::reportCost (state, shape, nanosecondsPerBlock);
+}
+
+// The input copy every case makes before each block: the least any block can cost.
+void plainCopy (benchmark::State& state, int numChannels, int blockSize)
+{
+    NoiseBlock input (numChannels, blockSize, ProcessorRig::typicalPeak);
+    const double nanosecondsPerBlock = BlockCost::timeBlocks (state, [&] { input.refill(); });
+    state.counters["ns_per_frame"] = nanosecondsPerBlock / blockSize;
+}
+} // namespace
+
+void registerFloorBenchmarks()
+{
+    for (const double rate : BenchGrid::sampleRates)
+        for (const int channels : BenchGrid::channelCounts)
+            for (const int block : BenchGrid::blockSizes)
+            {
+                const BenchCase shape{ rate, channels, block };
+                benchmark::RegisterBenchmark (("floor/reverb/" + shape.shapeName()).c_str(), reverbAlone, shape)
+                    ->Unit (benchmark::kMicrosecond);
+            }
+
+    for (const int channels : BenchGrid::channelCounts)
+        for (const int block : BenchGrid::blockSizes)
+        {
+            const auto name =
+                std::string ("floor/copy/") + (channels == 1 ? "mono/" : "stereo/") + std::to_string (block);
+            benchmark::RegisterBenchmark (name.c_str(), plainCopy, channels, block)->Unit (benchmark::kMicrosecond);
+        }
+}

@@ -1,0 +1,89 @@
+#include "BenchRegistration.h"
+#include "BlockTimeStats.h"
+#include "BlockTimer.h"
+#include "ProcessorRig.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <vector>
+
+namespace
+{
+// Full-scale noise, then a minute of digital silence. Delay, reverb and filter states decay through the
+// denormal range during that minute; if they were not flushed to zero, blocks would grow slower as the
+// tails fade instead of staying as cheap as before.
+constexpr float loudPeak = 1.0f;
+constexpr double loudSeconds = 2.0;
+constexpr double referenceSeconds = 1.0; // the last second of loud input is the reference
+constexpr double silenceSeconds = 60.0;
+constexpr double windowSeconds = 5.0;
+
+// Denormal arithmetic costs many times a normal operation; a window of silence past this ratio to the
+// loud reference means some state is no longer flushed.
+constexpr double slowdownLimit = 1.5;
+
+long blocksIn (double seconds, const BenchCase& benchCase)
+{
+    return static_cast<long> (std::ceil (seconds / benchCase.blockSeconds()));
+}
+
+// Median of each window of consecutive blocks, so that a block held up by another process does not pass
+// for a slowdown.
+std::vector<double> windowMedians (const std::vector<double>& micros, std::size_t blocksPerWindow)
+{
+    std::vector<double> medians;
+
+    for (std::size_t first = 0; first < micros.size(); first += blocksPerWindow)
+    {
+        const auto* begin = micros.data() + first;
+        const auto* end = micros.data() + std::min (micros.size(), first + blocksPerWindow);
+        medians.push_back (BlockTimeStats (std::vector<double> (begin, end)).median());
+    }
+
+    return medians;
+}
+
+void silenceAfterLoud (benchmark::State& state, BenchCase benchCase)
+{
+    double loudMedian = 0.0, firstWindowMedian = 0.0, worstWindowMedian = 0.0;
+
+    for (auto _ : state)
+    {
+        ProcessorRig rig (benchCase, loudPeak);
+        rig.runFor (loudSeconds - referenceSeconds);
+        loudMedian = BlockTimeStats (BlockTimer::wallTimesOf (rig, blocksIn (referenceSeconds, benchCase))).median();
+
+        rig.setInputPeak (0.0f);
+        const auto silent = BlockTimer::wallTimesOf (rig, blocksIn (silenceSeconds, benchCase));
+
+        const auto medians = windowMedians (silent, static_cast<std::size_t> (blocksIn (windowSeconds, benchCase)));
+        firstWindowMedian = medians.front();
+        worstWindowMedian = *std::max_element (medians.begin(), medians.end());
+
+        state.SetIterationTime (BlockTimeStats (silent).total() * 1.0e-6);
+    }
+
+    const double slowdown = worstWindowMedian / loudMedian;
+    state.counters["loud_p50_us"] = loudMedian;
+    state.counters["silent_first_p50_us"] = firstWindowMedian;
+    state.counters["silent_worst_p50_us"] = worstWindowMedian;
+    state.counters["x_loud"] = slowdown;
+    state.SetLabel (slowdown <= slowdownLimit ? "silence no slower than loud input"
+                                              : "SILENCE SLOWER THAN LOUD INPUT: denormals?");
+}
+} // namespace
+
+void registerSilenceBenchmarks()
+{
+    for (const auto setting : { MacroSetting::defaults, MacroSetting::allZero })
+    {
+        const BenchCase benchCase{ 48000.0, 2, 128, setting };
+        const auto name = "silenceAfterLoud/" + benchCase.shapeName() + "/" + benchCase.settingName();
+
+        benchmark::RegisterBenchmark (name.c_str(), silenceAfterLoud, benchCase)
+            ->Iterations (1)
+            ->UseManualTime()
+            ->Unit (benchmark::kMillisecond);
+    }
+}
