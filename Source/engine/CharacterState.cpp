@@ -12,9 +12,9 @@ constexpr float dcTrackerOmega = 62.831856f; // 2π × 10 Hz
 constexpr float levelAttackSeconds = 0.01f;
 constexpr float levelReleaseSeconds = 0.2f;
 
-constexpr float driveRange = 0.55f;   // GRIT at which the drive amount is full
-constexpr float crushStart = 0.45f;   // GRIT above which the crush amount rises
-constexpr float amountOn = 0.0001f;   // an amount at or below this switches its stage off
+constexpr float driveRange = 0.55f; // GRIT at which the drive amount is full
+constexpr float crushStart = 0.45f; // GRIT above which the crush amount rises
+constexpr float amountOn = 0.0001f; // an amount at or below this switches its stage off
 
 constexpr float maxCutoffRatio = 0.45f;
 constexpr float levellerThresholdDb = -24.0f;
@@ -52,10 +52,7 @@ float CharacterState::quantise (float x, float crush) noexcept
     return std::round (x / step) * step;
 }
 
-int CharacterState::holdLength (float crush) noexcept
-{
-    return 1 + static_cast<int> (23.0f * std::pow (crush, 1.5f));
-}
+int CharacterState::holdLength (float crush) noexcept { return 1 + static_cast<int> (23.0f * std::pow (crush, 1.5f)); }
 
 void CharacterState::prepare (double newSampleRate)
 {

@@ -30,6 +30,11 @@ public:
     // Steps from the saturator to the output trim for one sample of channel k (0 or 1).
     float processSample (int k, float blend, float grit) noexcept;
 
+    // The leveller and the bit/rate reducer on their own, advancing channel k's state; processSample
+    // runs them only while their amount is above the switch-off threshold.
+    float level (int k, float s, float drive) noexcept;
+    float reduce (int k, float s, float crush) noexcept;
+
     double sampleRate = 44100.0;
     float toneCoefficient = 1.0f;
     float dcCoefficient = 0.001f;
@@ -40,8 +45,4 @@ public:
     std::array<float, maxChannels> levelEnvelope {};
     std::array<float, maxChannels> heldSample {};
     std::array<int, maxChannels> holdCounter {};
-
-private:
-    float level (int k, float s, float drive) noexcept;
-    float reduce (int k, float s, float crush) noexcept;
 };

@@ -16,10 +16,7 @@ inline float gainToDecibels (float gain) noexcept
 namespace MeltLaws
 {
 // Wet gain rises along a quarter sine up to 0.85 of the way.
-inline float wetGain (float melt) noexcept
-{
-    return std::sin ((melt * 0.85f) * 1.5707964f);
-}
+inline float wetGain (float melt) noexcept { return std::sin ((melt * 0.85f) * 1.5707964f); }
 
 // Dry gain stays at unity up to 0.6 and then eases down to 1 - 0.2921 along a half cosine.
 inline float dryGain (float melt) noexcept

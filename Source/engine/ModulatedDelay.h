@@ -1,8 +1,7 @@
 #pragma once
 
-#include <juce_audio_basics/juce_audio_basics.h>
-
 #include <array>
+#include <juce_audio_basics/juce_audio_basics.h>
 
 // Tempo-synchronised stereo feedback delay. Each tap glides to its target time and wobbles under three
 // sine oscillators; the ring is read with a four-point cubic and fed back through a crossfeed, a one-pole
@@ -35,7 +34,9 @@ private:
     int wrap (int index) const noexcept;
 
     // [oscillator][channel]: slow, middle, fast; left, right.
-    std::array<std::array<float, maxChannels>, numOscillators> lfoRates { { { 0.19f, 0.23f }, { 4.9f, 5.7f }, { 7.3f, 8.1f } } };
+    std::array<std::array<float, maxChannels>, numOscillators> lfoRates {
+        { { 0.19f, 0.23f }, { 4.9f, 5.7f }, { 7.3f, 8.1f } }
+    };
     juce::AudioBuffer<float> ringBuffer;
     double sampleRate = 44100.0;
     int ringLength = 4;

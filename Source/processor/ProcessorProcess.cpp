@@ -106,9 +106,9 @@ double VeldranoxAudioProcessor::readHostTempo() const
 }
 
 void VeldranoxAudioProcessor::runLookaheadDuckingAndDelay (const juce::AudioBuffer<float>& input,
-                                                          int numChannels,
-                                                          int numSamples,
-                                                          const std::array<float, 2>& delayTimes)
+                                                           int numChannels,
+                                                           int numSamples,
+                                                           const std::array<float, 2>& delayTimes)
 {
     const auto* space = controlBuffer.getReadPointer (laneSpace);
     const auto* drift = controlBuffer.getReadPointer (laneDrift);
@@ -155,9 +155,8 @@ void VeldranoxAudioProcessor::runReverb (int numChannels, int numSamples)
         reverbBuffer.addFrom (ch, 0, dryBuffer, ch, 0, numSamples, reverbSendFromDry);
     }
 
-    juce::dsp::AudioBlock<float> block (reverbBuffer.getArrayOfWritePointers(),
-                                        static_cast<size_t> (numChannels),
-                                        static_cast<size_t> (numSamples));
+    juce::dsp::AudioBlock<float> block (
+        reverbBuffer.getArrayOfWritePointers(), static_cast<size_t> (numChannels), static_cast<size_t> (numSamples));
     reverb.process (juce::dsp::ProcessContextReplacing<float> (block));
 }
 

@@ -1,0 +1,195 @@
+#pragma once
+
+#include "EngineProbe.h"
+#include "processor/ParameterIDs.h"
+#include "processor/VeldranoxAudioProcessor.h"
+
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+// Shared pieces of the engine tests: the processor driven directly, one block at a time.
+namespace EngineHarness
+{
+// Sets a macro control through its host parameter, as automation would.
+inline void setMacro (VeldranoxAudioProcessor& processor, const char* id, float value)
+{
+    auto* parameter = processor.parameters.getParameter (id);
+    ASSERT_NE (parameter, nullptr) << id;
+    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
+    ASSERT_EQ (processor.parameters.getRawParameterValue (id)->load(), value) << id << " is off the 0.1 grid";
+}
+
+struct Macros
+{
+    float space = 40.0f;
+    float grit = 25.0f;
+    float drift = 20.0f;
+    float melt = 35.0f;
+};
+
+inline void setMacros (VeldranoxAudioProcessor& processor, const Macros& macros)
+{
+    setMacro (processor, ParameterIDs::space, macros.space);
+    setMacro (processor, ParameterIDs::grit, macros.grit);
+    setMacro (processor, ParameterIDs::drift, macros.drift);
+    setMacro (processor, ParameterIDs::melt, macros.melt);
+}
+
+inline void useMonoLayout (VeldranoxAudioProcessor& processor)
+{
+    VeldranoxAudioProcessor::BusesLayout mono;
+    mono.inputBuses.add (juce::AudioChannelSet::mono());
+    mono.outputBuses.add (juce::AudioChannelSet::mono());
+    ASSERT_TRUE (processor.setBusesLayout (mono));
+}
+
+// A processor with the given controls, prepared (so its smoothers start at those values).
+inline std::unique_ptr<VeldranoxAudioProcessor>
+makePrepared (double sampleRate, int blockSize, const Macros& macros = {}, bool mono = false)
+{
+    auto processor = std::make_unique<VeldranoxAudioProcessor>();
+
+    if (mono)
+        useMonoLayout (*processor);
+
+    setMacros (*processor, macros);
+    processor->prepareToPlay (sampleRate, blockSize);
+    return processor;
+}
+
+inline void processBlock (VeldranoxAudioProcessor& processor, juce::AudioBuffer<float>& block)
+{
+    juce::MidiBuffer midi;
+    processor.processBlock (block, midi);
+}
+
+// Runs a long signal through the processor in place, blockSize samples at a time; observe (if given)
+// sees the processor after each block together with the block's first sample index.
+inline void processInBlocks (VeldranoxAudioProcessor& processor,
+                             juce::AudioBuffer<float>& signal,
+                             int blockSize,
+                             const std::function<void (int)>& observe = {})
+{
+    for (int start = 0; start < signal.getNumSamples(); start += blockSize)
+    {
+        const int length = juce::jmin (blockSize, signal.getNumSamples() - start);
+        juce::AudioBuffer<float> block (signal.getArrayOfWritePointers(), signal.getNumChannels(), start, length);
+        processBlock (processor, block);
+
+        if (observe)
+            observe (start);
+    }
+}
+
+// Reproducible white noise in [-amplitude, amplitude).
+inline juce::AudioBuffer<float> noise (int numChannels, int numSamples, float amplitude = 0.5f, juce::int64 seed = 7)
+{
+    juce::Random random (seed);
+    juce::AudioBuffer<float> buffer (numChannels, numSamples);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < numSamples; ++i)
+            buffer.setSample (ch, i, amplitude * (2.0f * random.nextFloat() - 1.0f));
+
+    return buffer;
+}
+
+inline juce::AudioBuffer<float> constant (int numChannels, int numSamples, float value)
+{
+    juce::AudioBuffer<float> buffer (numChannels, numSamples);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        juce::FloatVectorOperations::fill (buffer.getWritePointer (ch), value, numSamples);
+
+    return buffer;
+}
+
+inline bool bitIdentical (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b)
+{
+    if (a.getNumChannels() != b.getNumChannels() || a.getNumSamples() != b.getNumSamples())
+        return false;
+
+    for (int ch = 0; ch < a.getNumChannels(); ++ch)
+        if (std::memcmp (a.getReadPointer (ch), b.getReadPointer (ch), sizeof (float) * (size_t) a.getNumSamples()) !=
+            0)
+            return false;
+
+    return true;
+}
+
+// Steady-state gain of a linear single-channel process for a sine at frequency hz: the ratio of output
+// to input RMS over whole periods after a settling time.
+inline double sineGain (const std::function<float (float)>& process, double hz, double sampleRate)
+{
+    const int settle = (int) (sampleRate * 0.5);
+    const int periods = juce::jmax (20, (int) (hz * 0.5));
+    const int measured = (int) std::lround (periods * sampleRate / hz);
+    double inEnergy = 0.0, outEnergy = 0.0;
+
+    for (int i = 0; i < settle + measured; ++i)
+    {
+        const auto x = (float) std::sin (juce::MathConstants<double>::twoPi * hz * i / sampleRate);
+        const float y = process (x);
+
+        if (i >= settle)
+        {
+            inEnergy += (double) x * x;
+            outEnergy += (double) y * y;
+        }
+    }
+
+    return std::sqrt (outEnergy / inEnergy);
+}
+
+inline double toDecibels (double gain) { return 20.0 * std::log10 (gain); }
+
+// A host play head with an optional position and tempo.
+class FakePlayHead final : public juce::AudioPlayHead
+{
+public:
+    enum class Kind
+    {
+        noPosition,
+        positionWithoutTempo,
+        tempo
+    };
+
+    FakePlayHead (Kind kindToReport, double bpmToReport = 120.0) : kind (kindToReport), bpm (bpmToReport) {}
+
+    juce::Optional<PositionInfo> getPosition() const override
+    {
+        if (kind == Kind::noPosition)
+            return {};
+
+        PositionInfo info;
+        info.setIsPlaying (true);
+
+        if (kind == Kind::tempo)
+            info.setBpm (bpm);
+
+        return info;
+    }
+
+private:
+    Kind kind;
+    double bpm;
+};
+
+// Counts the notifications that tell the host its latency changed.
+class LatencyListener final : public juce::AudioProcessorListener
+{
+public:
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override {}
+
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& details) override
+    {
+        if (details.latencyChanged)
+            ++latencyNotifications;
+    }
+
+    int latencyNotifications = 0;
+};
+} // namespace EngineHarness

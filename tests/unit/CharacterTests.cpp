@@ -1,0 +1,289 @@
+#include "EngineHarness.h"
+#include "engine/CharacterState.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace EngineHarness;
+
+namespace
+{
+CharacterState preparedCharacter (double sampleRate)
+{
+    CharacterState character;
+    character.prepare (sampleRate);
+    return character;
+}
+} // namespace
+
+TEST (Character, ToneCutoffFollowsGrit)
+{
+    struct Case
+    {
+        float grit;
+        float sampleRate;
+        float hz, tolerance;
+    };
+
+    constexpr Case cases[] = {
+        { 0.0f, 48000.0f, 20000.0f, 0.0f },  { -0.5f, 48000.0f, 20000.0f, 0.0f }, // limited to GRIT 0
+        { 0.0f, 44100.0f, 19845.0f, 0.01f },                                      // 0.45 × fs is lower
+        { 0.55f, 48000.0f, 4015.0f, 1.0f },  { 1.0f, 48000.0f, 7680.0f, 0.01f },
+        { 1.5f, 48000.0f, 7680.0f, 0.01f },  { 1.0f, 16000.0f, 7200.0f, 0.01f },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_NEAR (CharacterState::toneCutoff (c.grit, c.sampleRate), c.hz, c.tolerance)
+            << "GRIT " << c.grit << " at " << c.sampleRate;
+}
+
+TEST (Character, ToneFilterIsThreeDecibelsDownAtItsCorner)
+{
+    // At GRIT 0 the drive amount is 0 and the stage is linear: blend, tone low-pass, unit trim. The
+    // tone coefficient is set on its own, here for GRIT 0.55 (about 4 kHz), well below 192 kHz.
+    constexpr double rate = 192000.0;
+    auto character = preparedCharacter (rate);
+    character.updateTone (0.55f);
+    const double corner = CharacterState::toneCutoff (0.55f, (float) rate);
+
+    const auto gainAt = [&] (double hz)
+    {
+        auto fresh = character;
+        return toDecibels (sineGain ([&] (float x) { return fresh.processSample (0, x, 0.0f); }, hz, rate));
+    };
+
+    EXPECT_NEAR (gainAt (corner), -3.01, 0.05);
+    EXPECT_NEAR (gainAt (corner / 10.0), -0.04, 0.05);
+}
+
+TEST (Character, SaturatorIsAsymmetricWithAZeroAtFullDrive)
+{
+    struct Case
+    {
+        float x;
+        int sign; // of the output
+    };
+
+    // At full drive w = 0.18 u² + u vanishes at u = -1/0.18, that is x = -1/1.62.
+    constexpr Case cases[] = { { -1.0f, 1 }, { -0.7f, 1 }, { -0.3f, -1 }, { -0.01f, -1 }, { 0.0f, 0 }, { 0.3f, 1 } };
+
+    for (const auto& c : cases)
+    {
+        const float y = CharacterState::saturate (c.x, 1.0f);
+        const int sign = y > 0.0f ? 1 : (y < 0.0f ? -1 : 0);
+        EXPECT_EQ (sign, c.sign) << "x " << c.x << " gives " << y;
+    }
+
+    EXPECT_NEAR (CharacterState::saturate (-1.0f / 1.62f, 1.0f), 0.0f, 1.0e-5f);
+
+    // Without drive the curve is tanh normalised to pass through 1.
+    EXPECT_EQ (CharacterState::saturate (1.0f, 0.0f), 1.0f);
+    EXPECT_EQ (CharacterState::saturate (-1.0f, 0.0f), -1.0f);
+}
+
+TEST (Character, DcTrackerFollowsTheSaturatedSignalAtEveryDrive)
+{
+    struct Case
+    {
+        float grit;
+        float expectedOutput; // after a second of a constant 0.3
+        float trackedLevel;
+    };
+
+    // Full drive removes the offset (a 10 Hz high-pass); without drive the tracker runs but is not heard.
+    const Case cases[] = {
+        { 0.55f, 0.0f, CharacterState::saturate (0.3f, 1.0f) },
+        { 0.0f, 0.3f, CharacterState::saturate (0.3f, 0.0f) },
+    };
+
+    constexpr int timeConstant = 764; // 1 / (2π × 10 Hz) at 48 kHz
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.grit);
+        auto character = preparedCharacter (48000.0);
+        character.updateTone (c.grit);
+        float output = 0.0f;
+
+        for (int n = 0; n < 48000; ++n)
+        {
+            output = character.processSample (0, 0.3f, c.grit);
+
+            if (n == timeConstant - 1)
+            {
+                EXPECT_NEAR (character.dcState[0], (1.0f - std::exp (-1.0f)) * c.trackedLevel, 0.005f);
+            }
+        }
+
+        EXPECT_NEAR (output, c.expectedOutput, 1.0e-3f);
+        EXPECT_NEAR (character.dcState[0], c.trackedLevel, 1.0e-4f);
+    }
+}
+
+TEST (Character, LevellerReducesAboveMinus24Decibels)
+{
+    struct Case
+    {
+        float envelopeDb, drive, reductionDb;
+    };
+
+    // 2:1 above -24 dB, at most 6 dB, scaled by the drive amount.
+    constexpr Case cases[] = {
+        { -30.0f, 1.0f, 0.0f }, { -24.0f, 1.0f, 0.0f }, { -18.0f, 1.0f, 3.0f }, { -12.0f, 1.0f, 6.0f },
+        { -3.0f, 1.0f, 6.0f },  { -18.0f, 0.5f, 1.5f }, { -12.0f, 0.5f, 3.0f }, { -3.0f, 0.5f, 3.0f },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (testing::Message() << c.envelopeDb << " dB, drive " << c.drive);
+        auto character = preparedCharacter (48000.0);
+        const float level = juce::Decibels::decibelsToGain (c.envelopeDb);
+        character.levelEnvelope[0] = level;
+
+        const float levelled = character.level (0, level, c.drive);
+        EXPECT_NEAR (toDecibels (levelled / level), -c.reductionDb, 1.0e-3);
+    }
+}
+
+TEST (Character, LevellerGainDoesNotReachTheToneFilter)
+{
+    auto loud = preparedCharacter (48000.0);
+    auto quiet = preparedCharacter (48000.0);
+    loud.levelEnvelope[0] = 1.0f; // 0 dB: the full 6 dB of reduction at full drive
+
+    const float fromLoud = loud.processSample (0, 0.2f, 0.55f);
+    const float fromQuiet = quiet.processSample (0, 0.2f, 0.55f);
+
+    EXPECT_EQ (loud.toneState[0], quiet.toneState[0]);
+    EXPECT_NEAR (fromLoud / fromQuiet, juce::Decibels::decibelsToGain (-6.0f), 0.02f);
+}
+
+TEST (Character, LevellerAndReducerHoldStillWhileTheirAmountIsOff)
+{
+    struct Case
+    {
+        float grit;
+        bool levellerRuns, reducerRuns;
+    };
+
+    // Drive is on above GRIT 0; crush only above 0.45 plus 0.0001 × 0.55.
+    constexpr Case cases[] = {
+        { 0.0f, false, false },
+        { 0.45f, true, false },
+        { 0.45005f, true, false },
+        { 0.4502f, true, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.grit);
+        auto character = preparedCharacter (48000.0);
+        character.updateTone (c.grit);
+        character.levelEnvelope[0] = 0.25f;
+        character.heldSample[0] = 0.5f;
+        character.holdCounter[0] = 3;
+
+        for (int n = 0; n < 32; ++n)
+            character.processSample (0, n % 2 == 0 ? 0.9f : -0.8f, c.grit);
+
+        EXPECT_EQ (character.levelEnvelope[0] != 0.25f, c.levellerRuns);
+        EXPECT_EQ (character.heldSample[0] != 0.5f || character.holdCounter[0] != 3, c.reducerRuns);
+    }
+}
+
+TEST (Character, ReducerQuantisesToTheBitDepth)
+{
+    struct Case
+    {
+        float crush, bits, step;
+    };
+
+    constexpr Case cases[] = { { 0.0f, 16.0f, 1.0f / 32768.0f },
+                               { 0.5f, 11.0f, 1.0f / 1024.0f },
+                               { 1.0f, 6.0f, 0.03125f } };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.crush);
+        EXPECT_EQ (CharacterState::crushBits (c.crush), c.bits);
+        EXPECT_EQ (CharacterState::quantise (0.4f * c.step, c.crush), 0.0f);
+        EXPECT_EQ (CharacterState::quantise (0.6f * c.step, c.crush), c.step);
+
+        // Halves are rounded away from zero.
+        EXPECT_EQ (CharacterState::quantise (2.5f * c.step, c.crush), 3.0f * c.step);
+        EXPECT_EQ (CharacterState::quantise (-2.5f * c.step, c.crush), -3.0f * c.step);
+        EXPECT_EQ (CharacterState::quantise (1.5f * c.step, c.crush), 2.0f * c.step);
+        EXPECT_EQ (CharacterState::quantise (-1.5f * c.step, c.crush), -2.0f * c.step);
+    }
+}
+
+TEST (Character, ReducerHoldsEachSampleForItsHoldLength)
+{
+    struct Case
+    {
+        float crush;
+        int hold;
+    };
+
+    // hold = 1 + trunc(23 × C^1.5): every sample is taken while C stays below about 1/8.
+    constexpr Case cases[] = { { 0.12f, 1 }, { 0.13f, 2 }, { 0.25f, 3 }, { 0.5f, 9 }, { 1.0f, 24 } };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.crush);
+        EXPECT_EQ (CharacterState::holdLength (c.crush), c.hold);
+
+        // Distinct, already quantised inputs show which one is being held.
+        const float step = 2.0f / std::pow (2.0f, CharacterState::crushBits (c.crush));
+        auto character = preparedCharacter (48000.0);
+
+        for (int n = 0; n < 3 * c.hold; ++n)
+        {
+            const float held = character.reduce (0, (float) (n + 1) * step, c.crush);
+            const int takenAt = n - n % c.hold; // the first sample is taken at once
+            ASSERT_NEAR (held, (float) (takenAt + 1) * step, 0.5f * step) << n;
+        }
+    }
+}
+
+TEST (Character, TrimFallsFromOneToPointSevenFour)
+{
+    // GRIT 0: the output is the tone filter's state itself.
+    auto clean = preparedCharacter (48000.0);
+    for (int n = 0; n < 16; ++n)
+        ASSERT_EQ (clean.processSample (0, 0.4f, 0.0f), clean.toneState[0]);
+
+    // GRIT 1: the held sample scaled by the trim.
+    auto crushed = preparedCharacter (48000.0);
+    crushed.updateTone (1.0f);
+    for (int n = 0; n < 16; ++n)
+    {
+        const float out = crushed.processSample (0, 0.4f, 1.0f);
+        ASSERT_NE (crushed.heldSample[0], 0.0f);
+        ASSERT_NEAR (out / crushed.heldSample[0], 0.74f, 1.0e-6f) << n;
+    }
+}
+
+TEST (Character, LowCutIsA150HzButterworthHighPass)
+{
+    struct Case
+    {
+        double hz, decibels, tolerance;
+    };
+
+    // Second order: -3 dB at the corner, 40 dB per decade below it.
+    constexpr Case cases[] = { { 150.0, -3.01, 0.02 }, { 15.0, -40.0, 0.3 }, { 1500.0, 0.0, 0.01 } };
+
+    auto processor = makePrepared (48000.0, 512);
+    auto& lowCut = EngineProbe::lowCut (*processor);
+    EXPECT_EQ (lowCut.getType(), juce::dsp::StateVariableTPTFilterType::highpass);
+    EXPECT_EQ (lowCut.getCutoffFrequency(), 150.0f);
+    EXPECT_FLOAT_EQ (lowCut.getResonance(), 1.0f / std::sqrt (2.0f));
+
+    for (const auto& c : cases)
+    {
+        auto filter = lowCut;
+        const double gain = sineGain ([&] (float x) { return filter.processSample (0, x); }, c.hz, 48000.0);
+        EXPECT_NEAR (toDecibels (gain), c.decibels, c.tolerance) << c.hz << " Hz";
+    }
+}

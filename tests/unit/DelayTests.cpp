@@ -1,0 +1,322 @@
+#include "engine/ModulatedDelay.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace
+{
+using Frame = ModulatedDelay::Frame;
+
+struct Settings
+{
+    int channels = 2;
+    Frame times { 100.0f, 100.0f };
+    float feedback = 0.0f;
+    float depth = 0.0f;
+};
+
+// Feeds one input frame per entry and returns the delay's output frames.
+std::vector<Frame> run (ModulatedDelay& delay, const std::vector<Frame>& input, const Settings& s)
+{
+    std::vector<Frame> output;
+    output.reserve (input.size());
+
+    for (auto frame : input)
+    {
+        delay.processFrame (frame, s.channels, s.times, s.feedback, s.depth);
+        output.push_back (frame);
+    }
+
+    return output;
+}
+
+std::vector<Frame> impulse (int length, Frame first = { 1.0f, 1.0f })
+{
+    std::vector<Frame> frames ((size_t) length, Frame { 0.0f, 0.0f });
+    frames[0] = first;
+    return frames;
+}
+
+// The loop low-pass coefficient, for expected values that the laws give only as formulas. The rate goes
+// through a volatile so that the compiler cannot fold the maths into differently rounded constants.
+float loopCoefficient (double sampleRate)
+{
+    const volatile float rate = (float) sampleRate;
+    return 1.0f - std::exp (-28274.334f / rate);
+}
+} // namespace
+
+TEST (Delay, RingHoldsThreeSecondsPlusEightSamples)
+{
+    struct Case
+    {
+        double sampleRate;
+        int ringLength;
+    };
+
+    for (const auto& c : { Case { 44100.0, 132308 }, Case { 48000.0, 144008 }, Case { 44100.5, 132309 } })
+    {
+        ModulatedDelay delay;
+        delay.prepare (c.sampleRate);
+        EXPECT_EQ (delay.getRingLength(), c.ringLength) << c.sampleRate;
+        EXPECT_EQ (delay.getRing().getNumChannels(), 2);
+        EXPECT_EQ (delay.getRing().getNumSamples(), c.ringLength);
+    }
+}
+
+TEST (Delay, TargetsAreClampedToTheRing)
+{
+    constexpr float longest = 144008.0f - 4.0f;
+
+    struct Case
+    {
+        float target, used;
+    };
+
+    constexpr Case cases[] = {
+        { -10.0f, 4.0f }, { 0.0f, 4.0f },         { 3.9f, 4.0f },       { 4.0f, 4.0f },
+        { 4.5f, 4.5f },   { 1000.25f, 1000.25f }, { longest, longest }, { 1.0e7f, longest },
+    };
+
+    for (const auto& c : cases)
+    {
+        ModulatedDelay delay;
+        delay.prepare (48000.0);
+        Frame frame { 0.0f, 0.0f };
+        delay.processFrame (frame, 2, { c.target, c.target }, 0.0f, 0.0f);
+        EXPECT_EQ (delay.getCurrentDelay (0), c.used) << c.target;
+        EXPECT_EQ (delay.getCurrentDelay (1), c.used) << c.target;
+    }
+}
+
+TEST (Delay, FirstFrameJumpsToTheTargetAndLaterChangesGlide)
+{
+    constexpr double rate = 48000.0;
+    constexpr int glideSamples = 7200; // the 0.15 s time constant
+    ModulatedDelay delay;
+    delay.prepare (rate);
+
+    Settings s;
+    s.times = { 1000.0f, 1000.0f };
+    run (delay, impulse (1), s);
+    EXPECT_EQ (delay.getCurrentDelay (0), 1000.0f);
+
+    s.times = { 2000.0f, 2000.0f };
+    float previous = 1000.0f;
+
+    for (int n = 0; n < glideSamples; ++n)
+    {
+        run (delay, impulse (1, { 0.0f, 0.0f }), s);
+        ASSERT_GT (delay.getCurrentDelay (0), previous) << n;
+        previous = delay.getCurrentDelay (0);
+    }
+
+    // One time constant leaves 1/e of the distance to go.
+    EXPECT_NEAR (2000.0f - delay.getCurrentDelay (0), 1000.0f * std::exp (-1.0f), 0.5f);
+}
+
+TEST (Delay, ReadsBetweenSamplesWithCatmullRom)
+{
+    struct Case
+    {
+        float time;
+        std::vector<std::pair<int, float>> taps; // frame index and expected output; all other frames are 0
+    };
+
+    const Case cases[] = {
+        { 4.0f, { { 4, 1.0f } } },
+        { 100.0f, { { 100, 1.0f } } },
+        { 10.5f, { { 9, -0.0625f }, { 10, 0.5625f }, { 11, 0.5625f }, { 12, -0.0625f } } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.time);
+        ModulatedDelay delay;
+        delay.prepare (48000.0);
+        Settings s;
+        s.times = { c.time, c.time };
+
+        const auto output = run (delay, impulse (200), s);
+
+        for (int n = 0; n < 200; ++n)
+        {
+            float expected = 0.0f;
+            for (const auto& [frame, value] : c.taps)
+                if (frame == n)
+                    expected = value;
+
+            ASSERT_EQ (output[(size_t) n][0], expected) << n;
+            ASSERT_EQ (output[(size_t) n][1], expected) << n;
+        }
+    }
+}
+
+TEST (Delay, ModulationSwingsWithDepth)
+{
+    // A ramp input makes every output frame tell the delay it was read at: output = n - delay.
+    constexpr double rate = 48000.0;
+    constexpr float target = 1000.0f;
+    const int frames = (int) (rate * 5.3); // one period of the slowest oscillator
+
+    struct Case
+    {
+        float depth, lowest, highest;
+    };
+
+    // At full depth the sines add up to at most (0.015 + 0.00075 + 0.00032) × 48000, about 771 samples.
+    for (const auto& c : { Case { 0.0f, 0.0f, 0.0f }, Case { 0.5f, 360.0f, 386.0f }, Case { 1.0f, 720.0f, 772.0f } })
+    {
+        SCOPED_TRACE (c.depth);
+        ModulatedDelay delay;
+        delay.prepare (rate);
+        Frame peak { 0.0f, 0.0f };
+
+        for (int n = 0; n < frames; ++n)
+        {
+            Frame frame { (float) n, (float) n };
+            delay.processFrame (frame, 2, { target, target }, 0.0f, c.depth);
+
+            if (n > 2000)
+                for (size_t ch = 0; ch < 2; ++ch)
+                    peak[ch] = juce::jmax (peak[ch], std::abs ((float) n - frame[ch] - target));
+        }
+
+        for (size_t ch = 0; ch < 2; ++ch)
+        {
+            EXPECT_GE (peak[ch], c.lowest) << ch;
+            EXPECT_LE (peak[ch], c.highest) << ch;
+        }
+    }
+}
+
+TEST (Delay, OneChannelFeedsItsOwnLoopAndLeavesTheRightAlone)
+{
+    constexpr double rate = 48000.0;
+    ModulatedDelay delay;
+    delay.prepare (rate);
+
+    Settings s;
+    s.channels = 1;
+    s.times = { 10.0f, 10.0f };
+    s.feedback = 0.5f;
+
+    auto input = impulse (40, { 1.0f, 123.0f });
+    for (auto& frame : input)
+        frame[1] = 123.0f;
+
+    const auto output = run (delay, input, s);
+
+    for (const auto& frame : output)
+        ASSERT_EQ (frame[1], 123.0f);
+
+    // The single channel's echo re-enters its loop with both weights, 0.22 + 0.78.
+    const float looped = std::tanh ((0.22f * 1.0f + 0.78f * 1.0f) * loopCoefficient (rate)) * 0.5f;
+    EXPECT_EQ (output[10][0], 1.0f);
+    EXPECT_EQ (output[20][0], looped);
+
+    EXPECT_EQ (delay.getCurrentDelay (1), -1.0f);
+    const auto& ring = delay.getRing();
+    EXPECT_EQ (juce::FloatVectorOperations::findMinAndMax (ring.getReadPointer (1), ring.getNumSamples()),
+               juce::Range<float>());
+}
+
+TEST (Delay, CrossfeedReachesASilentRightChannel)
+{
+    constexpr double rate = 48000.0;
+    ModulatedDelay delay;
+    delay.prepare (rate);
+
+    Settings s;
+    s.times = { 10.0f, 15.0f };
+    s.feedback = 0.5f;
+
+    const auto output = run (delay, impulse (60, { 1.0f, 0.0f }), s);
+
+    // The left echo (frame 10) is fed into the right loop at 0.22, then read 15 frames later.
+    for (int n = 0; n < 25; ++n)
+        ASSERT_EQ (output[(size_t) n][1], 0.0f) << n;
+
+    EXPECT_EQ (output[25][1], std::tanh (0.22f * loopCoefficient (rate)) * 0.5f);
+    EXPECT_EQ (output[20][0], std::tanh (0.78f * loopCoefficient (rate)) * 0.5f);
+}
+
+TEST (Delay, FeedbackOfOneOrMoreCannotGrowWithoutBound)
+{
+    for (const float feedback : { 1.0f, 1.5f, 4.0f })
+    {
+        SCOPED_TRACE (feedback);
+        ModulatedDelay delay;
+        delay.prepare (48000.0);
+        juce::Random random (11);
+
+        for (int n = 0; n < 96000; ++n)
+        {
+            Frame frame { 2.0f * random.nextFloat() - 1.0f, 2.0f * random.nextFloat() - 1.0f };
+            delay.processFrame (frame, 2, { 500.0f, 750.0f }, feedback, 1.0f);
+            ASSERT_TRUE (std::isfinite (frame[0]) && std::isfinite (frame[1])) << n;
+        }
+
+        const auto& ring = delay.getRing();
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const auto range =
+                juce::FloatVectorOperations::findMinAndMax (ring.getReadPointer (ch), ring.getNumSamples());
+            EXPECT_LE (juce::jmax (-range.getStart(), range.getEnd()), feedback + 1.0f) << ch;
+        }
+    }
+}
+
+TEST (Delay, IndicesWrapAroundTheRing)
+{
+    ModulatedDelay delay;
+    delay.prepare (48000.0);
+    const int length = delay.getRingLength();
+
+    Settings s;
+    s.times = { 10.0f, 10.0f };
+
+    // An impulse written three frames before the end is read back after the write index has wrapped.
+    std::vector<Frame> input ((size_t) length + 20, Frame { 0.0f, 0.0f });
+    input[(size_t) length - 3] = { 1.0f, 1.0f };
+
+    auto before = input;
+    before.resize ((size_t) length - 1);
+    auto output = run (delay, before, s);
+    EXPECT_EQ (delay.getWriteIndex(), length - 1);
+
+    output.push_back (run (delay, { input[(size_t) length - 1] }, s).front());
+    EXPECT_EQ (delay.getWriteIndex(), 0);
+
+    const auto after = run (delay, std::vector<Frame> (input.begin() + length, input.end()), s);
+    output.insert (output.end(), after.begin(), after.end());
+
+    for (int n = length - 3; n < length + 20; ++n)
+        ASSERT_EQ (output[(size_t) n][0], n == length + 7 ? 1.0f : 0.0f) << n;
+}
+
+TEST (Delay, PreparationSilencesTheRing)
+{
+    ModulatedDelay delay;
+    delay.prepare (48000.0);
+    juce::Random random (12);
+    Settings s;
+    s.times = { 3000.0f, 4000.0f };
+    s.feedback = 0.8f;
+    s.depth = 1.0f;
+
+    for (int n = 0; n < 150000; ++n)
+    {
+        Frame frame { random.nextFloat(), random.nextFloat() };
+        delay.processFrame (frame, 2, s.times, s.feedback, s.depth);
+    }
+
+    // Straight after preparation every read reaches back before the start and wraps onto silence.
+    delay.prepare (48000.0);
+    s.times = { 100.0f, 100.0f };
+    const auto output = run (delay, std::vector<Frame> (100, Frame { 0.0f, 0.0f }), s);
+
+    for (const auto& frame : output)
+        ASSERT_TRUE (frame[0] == 0.0f && frame[1] == 0.0f);
+}
