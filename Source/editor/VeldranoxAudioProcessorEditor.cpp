@@ -32,6 +32,13 @@ juce::Rectangle<int> centredSlice (juce::Rectangle<int> area, int width)
     return { area.getX() + (area.getWidth() - width) / 2, area.getY(), width, area.getHeight() };
 }
 
+// The name on top, the knob below it, centred at its own width even where that overhangs the area.
+void placeKnob (juce::Rectangle<int> area, juce::Label& label, juce::Slider& slider, int knobWidth)
+{
+    label.setBounds (area.removeFromTop (knobLabelHeight));
+    slider.setBounds (centredSlice (area, knobWidth));
+}
+
 juce::Font makeHeaderFont (float height)
 {
 #if JUCE_MAJOR_VERSION >= 8
@@ -110,26 +117,15 @@ void VeldranoxAudioProcessorEditor::resized()
 
     body.reduce (bodyInsetX, bodyInsetY);
 
-    auto topRow = body.removeFromTop (topRowHeight);
-    meltLabel.setBounds (topRow.removeFromTop (knobLabelHeight));
-    meltSlider.setBounds (centredSlice (topRow, largeKnobWidth));
+    placeKnob (body.removeFromTop (topRowHeight), meltLabel, meltSlider, largeKnobWidth);
 
     body.removeFromTop (rowGap);
 
     auto bottomRow = body.removeFromTop (bottomRowHeight);
     const int columnWidth = bottomRow.getWidth() / 3;
-
-    const std::pair<juce::Label*, juce::Slider*> columns[] = { { &spaceLabel, &spaceSlider },
-                                                               { &gritLabel, &gritSlider },
-                                                               { &driftLabel, &driftSlider } };
-    for (size_t i = 0; i < std::size (columns); ++i)
-    {
-        const bool isLast = i + 1 == std::size (columns);
-        auto column = isLast ? bottomRow : bottomRow.removeFromLeft (columnWidth);
-        auto& [label, slider] = columns[i];
-        label->setBounds (column.removeFromTop (knobLabelHeight));
-        slider->setBounds (centredSlice (column, smallKnobWidth));
-    }
+    placeKnob (bottomRow.removeFromLeft (columnWidth), spaceLabel, spaceSlider, smallKnobWidth);
+    placeKnob (bottomRow.removeFromLeft (columnWidth), gritLabel, gritSlider, smallKnobWidth);
+    placeKnob (bottomRow, driftLabel, driftSlider, smallKnobWidth); // the last column takes the remainder
 }
 
 void VeldranoxAudioProcessorEditor::setupKnobLabel (juce::Label& label, const juce::String& text)
