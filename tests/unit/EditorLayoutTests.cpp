@@ -36,7 +36,7 @@ TEST_F (EditorLayout, OpensAtItsFixedSizeAndCannotBeResized)
     EXPECT_FALSE (editor.isResizable());
 
     // The ten labels and knobs, and nothing else: no splash screen or resize corner of JUCE's.
-    EXPECT_EQ (editor.getNumChildComponents(), (int) std::size (childNames));
+    EXPECT_EQ (editor.getNumChildComponents(), (int)std::size (childNames));
 }
 
 TEST_F (EditorLayout, BoundsAtTheWindowSize)
