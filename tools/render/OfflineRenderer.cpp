@@ -116,8 +116,9 @@ void OfflineRenderer::prepareWithStartingValues (double sampleRate, int numChann
 
     applyAutomationUpTo (0);
 
-    // The plug-in sees values set by its host only at its next process call, and then glides to them.
-    // An empty block delivers them; preparing again starts the plug-in from them with nothing to glide.
+    // A host's values reach a stopped plug-in at once, but one that has played only at its next process
+    // call, and it then glides to them. An empty block delivers them either way, and preparing again
+    // starts the plug-in from them with nothing to glide.
     instance.prepareToPlay (sampleRate, settings.blockSize);
     juce::AudioBuffer<float> empty (numChannels, 0);
     juce::MidiBuffer midi;
