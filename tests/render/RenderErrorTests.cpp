@@ -96,8 +96,8 @@ protected:
     {
         RenderToolFixture::SetUp();
 
-        writeWav (file ("in.wav"), testSignal (1, 4800), 48000.0);
-        writeWav (file ("three.wav"), testSignal (3, 4800), 48000.0);
+        writeAudio (file ("in.wav"), testSignal (1, 4800), 48000.0);
+        writeAudio (file ("three.wav"), testSignal (3, 4800), 48000.0);
         file ("out.wav").replaceWithText ("an earlier render that must survive");
         file ("text.wav").replaceWithText ("not audio at all");
         file ("song.flac").replaceWithText ("fLaC and then nothing");

@@ -47,16 +47,20 @@ juce::AudioBuffer<float> burst (int numSamples)
 class RenderOutputTest : public RenderToolFixture
 {
 protected:
-    // Renders in.wav to out.wav with the given options and reads the result back.
-    Audio render (const juce::AudioBuffer<float>& input, double sampleRate, const juce::StringArray& options)
+    // Renders the input, written as `inputName`, to out.wav with the given options and reads the result back.
+    Audio render (const juce::AudioBuffer<float>& input,
+                  double sampleRate,
+                  const juce::StringArray& options,
+                  const juce::String& inputName = "in.wav",
+                  int inputBits = 32)
     {
-        writeWav (file ("in.wav"), input, sampleRate);
-        juce::StringArray arguments{ file ("in.wav").getFullPathName(), "-o", file ("out.wav").getFullPathName() };
+        writeAudio (file (inputName), input, sampleRate, inputBits);
+        juce::StringArray arguments{ file (inputName).getFullPathName(), "-o", file ("out.wav").getFullPathName() };
         arguments.addArray (options);
 
         const auto run = runTool (arguments);
         EXPECT_EQ (run.exitStatus, 0) << run.text;
-        return readWav (file ("out.wav"));
+        return readAudio (file ("out.wav"));
     }
 };
 
@@ -67,7 +71,7 @@ TEST_F (RenderOutputTest, DemoRendersAudibleAudioAndItsPlot)
     EXPECT_TRUE (run.text.contains (file ("demo.wav").getFullPathName())) << run.text;
     EXPECT_TRUE (run.text.contains (file ("demo.png").getFullPathName())) << run.text;
 
-    const auto demo = readWav (file ("demo.wav"));
+    const auto demo = readAudio (file ("demo.wav"));
     ASSERT_EQ (demo.samples.getNumChannels(), 2);
     EXPECT_EQ (demo.sampleRate, rate);
 
@@ -83,6 +87,8 @@ struct DryPathCase
     int channels;
     double sampleRate;
     int blockSize;
+    const char* inputName;
+    int inputBits;
 };
 
 class DryPathTest : public RenderOutputTest, public testing::WithParamInterface<DryPathCase>
@@ -91,12 +97,15 @@ class DryPathTest : public RenderOutputTest, public testing::WithParamInterface<
 
 TEST_P (DryPathTest, MeltZeroGivesTheInputBackSampleForSample)
 {
-    const auto [channels, sampleRate, blockSize] = GetParam();
-    const auto input = testSignal (channels, samplesIn (0.3, sampleRate));
+    const auto [channels, sampleRate, blockSize, inputName, inputBits] = GetParam();
     const auto tail = samplesIn (0.1, sampleRate);
 
-    const auto output =
-        render (input, sampleRate, { "--melt", "0", "--float", "--tail", "0.1", "--block", juce::String (blockSize) });
+    const auto output = render (testSignal (channels, samplesIn (0.3, sampleRate)),
+                                sampleRate,
+                                { "--melt", "0", "--float", "--tail", "0.1", "--block", juce::String (blockSize) },
+                                inputName,
+                                inputBits);
+    const auto input = readAudio (file (inputName)).samples; // as the file holds it
 
     ASSERT_EQ (output.samples.getNumChannels(), channels);
     EXPECT_EQ (output.sampleRate, sampleRate);
@@ -107,9 +116,9 @@ TEST_P (DryPathTest, MeltZeroGivesTheInputBackSampleForSample)
 
 INSTANTIATE_TEST_SUITE_P (Layouts,
                           DryPathTest,
-                          testing::Values (DryPathCase{ 1, 44100.0, 100 },
-                                           DryPathCase{ 2, 48000.0, 512 },
-                                           DryPathCase{ 2, 96000.0, 64 }));
+                          testing::Values (DryPathCase{ 1, 44100.0, 100, "in.wav", 32 },
+                                           DryPathCase{ 2, 48000.0, 512, "in.wav", 32 },
+                                           DryPathCase{ 2, 96000.0, 64, "in.aiff", 24 }));
 
 TEST_F (RenderOutputTest, WithoutCompensationTheOutputKeepsThePluginLatency)
 {
@@ -184,7 +193,7 @@ TEST_F (RenderOutputTest, TempoReachesThePluginThroughThePlayHead)
 TEST_F (RenderOutputTest, PlotIsAPngOfTheDocumentedSize)
 {
     const auto input = burst (samplesIn (0.2, rate));
-    writeWav (file ("in.wav"), input, rate);
+    writeAudio (file ("in.wav"), input, rate);
 
     const auto run = runTool ({ file ("in.wav").getFullPathName(),
                                 "-o",

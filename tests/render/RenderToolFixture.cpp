@@ -27,23 +27,25 @@ RenderToolFixture::Run RenderToolFixture::runTool (const juce::StringArray& argu
     return run;
 }
 
-void RenderToolFixture::writeWav (const juce::File& destination,
-                                  const juce::AudioBuffer<float>& samples,
-                                  double sampleRate,
-                                  int bitsPerSample)
+void RenderToolFixture::writeAudio (const juce::File& destination,
+                                    const juce::AudioBuffer<float>& samples,
+                                    double sampleRate,
+                                    int bitsPerSample)
 {
     auto stream = std::make_unique<juce::FileOutputStream> (destination);
     ASSERT_TRUE (stream->openedOk());
 
     juce::WavAudioFormat wav;
+    juce::AiffAudioFormat aiff;
+    auto& format = destination.hasFileExtension ("aiff") ? (juce::AudioFormat&)aiff : wav;
     std::unique_ptr<juce::AudioFormatWriter> writer (
-        wav.createWriterFor (stream.get(), sampleRate, (unsigned)samples.getNumChannels(), bitsPerSample, {}, 0));
+        format.createWriterFor (stream.get(), sampleRate, (unsigned)samples.getNumChannels(), bitsPerSample, {}, 0));
     ASSERT_NE (writer, nullptr);
     stream.release();
     ASSERT_TRUE (writer->writeFromAudioSampleBuffer (samples, 0, samples.getNumSamples()));
 }
 
-RenderToolFixture::Audio RenderToolFixture::readWav (const juce::File& source)
+RenderToolFixture::Audio RenderToolFixture::readAudio (const juce::File& source)
 {
     Audio audio;
     juce::AudioFormatManager formats;

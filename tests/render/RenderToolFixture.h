@@ -27,11 +27,12 @@ protected:
 
     Run runTool (const juce::StringArray& arguments) const;
 
-    static void writeWav (const juce::File& destination,
-                          const juce::AudioBuffer<float>& samples,
-                          double sampleRate,
-                          int bitsPerSample = 32);
-    static Audio readWav (const juce::File& source);
+    // WAV or AIFF, by the file's extension.
+    static void writeAudio (const juce::File& destination,
+                            const juce::AudioBuffer<float>& samples,
+                            double sampleRate,
+                            int bitsPerSample = 32);
+    static Audio readAudio (const juce::File& source);
 
     // Deterministic noise with a slow swell, so that no two nearby samples are alike.
     static juce::AudioBuffer<float> testSignal (int numChannels, int numSamples);
