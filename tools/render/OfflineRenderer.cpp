@@ -63,7 +63,7 @@ OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRat
         block.clear();
 
         const auto fromInput = (int)std::clamp (inputLength - start, (juce::int64)0, (juce::int64)length);
-        for (int channel = 0; channel < numChannels; ++channel)
+        for (int channel = 0; channel < numChannels && fromInput > 0; ++channel)
             block.copyFrom (channel, 0, input, channel, (int)start, fromInput);
 
         applyAutomationUpTo (blockIndex);
