@@ -2,6 +2,7 @@
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -23,6 +24,32 @@ void forgetNaNValues (juce::ValueTree& restored)
         if (child.hasProperty (valueProperty) && std::isnan (static_cast<float> (child.getProperty (valueProperty))))
             child.removeProperty (valueProperty, nullptr);
 }
+
+// JUCE's XML reader steps past the end of a text that stops inside a UTF-8 sequence and reads memory
+// that is not the blob's. Only a damaged blob does that, so text that is not well-formed UTF-8 is
+// ignored like any other unreadable state. The range checked is the one getXmlFromBinary reads.
+bool holdsWellFormedText (const void* data, int sizeInBytes)
+{
+    if (sizeInBytes <= 8)
+        return true;
+
+    const auto declared = static_cast<int> (juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4)));
+    const int length = juce::jmin (sizeInBytes - 8, declared);
+    const auto* text = static_cast<const char*> (data) + 8;
+
+    // Embedded zero bytes end a segment for the validity test but not for the reader.
+    for (int start = 0; start < length;)
+    {
+        const auto segment = static_cast<int> (::strnlen (text + start, static_cast<size_t> (length - start)));
+
+        if (! juce::CharPointer_UTF8::isValidString (text + start, segment))
+            return false;
+
+        start += segment + 1;
+    }
+
+    return true;
+}
 } // namespace
 
 juce::AudioProcessorValueTreeState::ParameterLayout VeldranoxAudioProcessor::createParameterLayout()
@@ -43,6 +70,9 @@ void VeldranoxAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void VeldranoxAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
+    if (! holdsWellFormedText (data, sizeInBytes))
+        return;
+
     const auto xml = getXmlFromBinary (data, sizeInBytes);
 
     if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()))

@@ -161,6 +161,55 @@ INSTANTIATE_TEST_SUITE_P (DamagedValues,
                                              StoredValueCase { "", 0.0f },
                                              StoredValueCase { "-0", 0.0f }));
 
+juce::MemoryBlock blobWithRawText (const std::string& text)
+{
+    juce::MemoryOutputStream out;
+    out.writeInt (0x21324356);
+    out.writeInt (static_cast<int> (text.size()));
+    out.write (text.data(), text.size());
+    out.writeByte (0);
+    return out.getMemoryBlock();
+}
+
+struct RawTextCase
+{
+    const char* name;
+    std::string text;
+    float expectedSpace; // 40 is the untouched default: the blob was ignored
+};
+
+class DirectRawText : public DirectAbuse, public ::testing::WithParamInterface<RawTextCase>
+{
+};
+
+// Text that stops inside a UTF-8 sequence once made JUCE's XML reader run past the end of its buffer
+// (found by the state fuzzer); such blobs are ignored, while well-formed non-ASCII text still loads.
+TEST_P (DirectRawText, DamagedUtf8IsIgnoredAndWellFormedTextLoads)
+{
+    restore (blobWithRawText (GetParam().text));
+    EXPECT_FLOAT_EQ (value (ParameterIDs::space), GetParam().expectedSpace);
+}
+
+const std::string spaceAt70 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <PARAMS><PARAM id=\"SPACE\" value=\"70\"/>";
+
+INSTANTIATE_TEST_SUITE_P (
+    Utf8,
+    DirectRawText,
+    ::testing::Values (
+        RawTextCase { "WellFormed",
+                      spaceAt70 + "<PARAM id=\"NOTE\" value=\"Gr\xc3\xb6\xc3\x9f\x65 \xe2\x82\xac\"/></PARAMS>",
+                      70.0f },
+        RawTextCase { "CutTwoByteSequence", spaceAt70 + "</PARAMS>\xc3", 40.0f },
+        RawTextCase { "CutThreeByteSequence", spaceAt70 + "</PARAMS>\xe2\x82", 40.0f },
+        RawTextCase { "CutFourByteSequence", spaceAt70 + "</PARAMS>\xf0\x9f\x8e", 40.0f },
+        RawTextCase { "CutBeforeEmbeddedZero", spaceAt70 + std::string ("\xe2\0</PARAMS>", 11), 40.0f },
+        RawTextCase { "FuzzerFinding",
+                      juce::String ("<?xml version=\"1.0\" encoding=\"UTF-8\"?> <PARAMS><PARAM id=\"SPACE\" value=")
+                              .toStdString() +
+                          "\x1fnan\"/><PARAM id=\"MELTcg\xc9nonde=\"UTARAM id=\"\x81\xeb\x01",
+                      40.0f }),
+    [] (const auto& testCase) { return std::string (testCase.param.name); });
+
 TEST (ConcurrentDirect, ControlWritesAndRestoresWhileProcessing)
 {
     VeldranoxAudioProcessor processor;
