@@ -27,16 +27,9 @@ void forgetNaNValues (juce::ValueTree& restored)
 
 // JUCE's XML reader steps past the end of a text that stops inside a UTF-8 sequence and reads memory
 // that is not the blob's. Only a damaged blob does that, so text that is not well-formed UTF-8 is
-// ignored like any other unreadable state. The range checked is the one getXmlFromBinary reads.
-bool holdsWellFormedText (const void* data, int sizeInBytes)
+// ignored like any other unreadable state.
+bool isWellFormedUtf8 (const char* text, int length)
 {
-    if (sizeInBytes <= 8)
-        return true;
-
-    const auto declared = static_cast<int> (juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4)));
-    const int length = juce::jmin (sizeInBytes - 8, declared);
-    const auto* text = static_cast<const char*> (data) + 8;
-
     // Embedded zero bytes end a segment for the validity test but not for the reader.
     for (int start = 0; start < length;)
     {
@@ -49,6 +42,48 @@ bool holdsWellFormedText (const void* data, int sizeInBytes)
     }
 
     return true;
+}
+
+// JUCE's XML reader never returns from element content that holds a processing instruction followed
+// by text: it rolls back to the instruction and reads it again, for ever, and the host's message
+// thread with it. A saved state has no instruction besides the leading XML declaration.
+bool hasInstructionAfterDeclaration (const juce::String& text)
+{
+    auto body = text.trimStart();
+
+    if (body.startsWith ("<?"))
+        body = body.fromFirstOccurrenceOf ("?>", false, false);
+
+    return body.contains ("<?");
+}
+
+// Reads the blob exactly as juce::AudioProcessor::getXmlFromBinary does, but refuses the damaged texts
+// that JUCE's XML reader cannot survive.
+std::unique_ptr<juce::XmlElement> readStateXml (const void* data, int sizeInBytes)
+{
+    constexpr juce::uint32 magic = 0x21324356; // "VC2!"
+    constexpr int headerBytes = 8;
+
+    if (data == nullptr || sizeInBytes <= headerBytes || juce::ByteOrder::littleEndianInt (data) != magic)
+        return {};
+
+    const auto declared = static_cast<int> (juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4)));
+
+    if (declared <= 0)
+        return {};
+
+    const int length = juce::jmin (sizeInBytes - headerBytes, declared);
+    const auto* text = static_cast<const char*> (data) + headerBytes;
+
+    if (! isWellFormedUtf8 (text, length))
+        return {};
+
+    const auto xmlText = juce::String::fromUTF8 (text, length);
+
+    if (hasInstructionAfterDeclaration (xmlText))
+        return {};
+
+    return juce::parseXML (xmlText);
 }
 } // namespace
 
@@ -70,10 +105,7 @@ void VeldranoxAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void VeldranoxAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (! holdsWellFormedText (data, sizeInBytes))
-        return;
-
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    const auto xml = readStateXml (data, sizeInBytes);
 
     if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()))
         return;

@@ -219,6 +219,9 @@ TEST (State, UnreadableBlobsAreIgnored)
         { "another plug-in's root", anotherPlugin },
         { "random bytes", noise },
         { "plain xml without the header", juce::MemoryBlock (goodText.toRawUTF8(), goodText.getNumBytesAsUTF8()) },
+        // JUCE's XML reader loops for ever on an instruction followed by text inside an element.
+        { "instruction inside the tree",
+          blobWithText ("<?xml version=\"1.0\"?><PARAMS><?xml version=\"1.0\"?>yyyy <PARAM id=\"SPACE\" value=\"99\"/></PARAMS>") },
     };
 
     for (const auto& c : cases)
