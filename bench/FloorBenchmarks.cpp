@@ -1,7 +1,7 @@
 #include "BenchGrid.h"
 #include "BenchRegistration.h"
 #include "BlockCost.h"
-#include "NoiseBlock.h"
+#include "NoiseSource.h"
 #include "ProcessorRig.h"
 
 #include <cmath>
@@ -32,7 +32,7 @@ void reverbAlone (benchmark::State& state, BenchCase shape)
     reverb.reset();
     reverb.setParameters (pluginReverbSettings());
 
-    NoiseBlock input (shape.numChannels, shape.blockSize, ProcessorRig::typicalPeak);
+    NoiseSource input (shape.numChannels, shape.blockSize, ProcessorRig::typicalPeak);
 
     const auto processOne = [&]
     {
@@ -53,7 +53,7 @@ void reverbAlone (benchmark::State& state, BenchCase shape)
 // The input copy every case makes before each block: the least any block can cost.
 void plainCopy (benchmark::State& state, int numChannels, int blockSize)
 {
-    NoiseBlock input (numChannels, blockSize, ProcessorRig::typicalPeak);
+    NoiseSource input (numChannels, blockSize, ProcessorRig::typicalPeak);
     const double nanosecondsPerBlock = BlockCost::timeBlocks (state, [&] { input.refill(); });
     state.counters["ns_per_frame"] = nanosecondsPerBlock / blockSize;
 }

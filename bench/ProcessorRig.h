@@ -2,7 +2,7 @@
 
 #include "BenchCase.h"
 #include "MacroSweep.h"
-#include "NoiseBlock.h"
+#include "NoiseSource.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
 // The processor set up as a host sets it up: layout, parameter values through the host interface,
@@ -34,6 +34,6 @@ private:
     VeldranoxAudioProcessor processor;
     std::array<juce::AudioProcessorParameter*, MacroSweep::numMacros> macros{}; // SPACE, GRIT, DRIFT, MELT
     MacroSweep sweep;
-    NoiseBlock input;
+    NoiseSource input;
     juce::MidiBuffer midi;
 };

@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Turns the JSON of a veldranox_bench run into the Markdown tables of BENCHMARKS.md.
+
+    build/release/bench/veldranox_bench --benchmark_out=bench.json --benchmark_out_format=json
+    python3 bench/summarise.py bench.json
+"""
+import json
+import sys
+
+SETTINGS = ["default", "all0", "all100", "automated"]
+RATES = ["44.1k", "48k", "96k"]
+LAYOUTS = ["stereo", "mono"]
+BLOCKS = ["32", "128", "512", "2048"]
+
+# Where the plug-in must get to: ratios to the reverb alone at 48 kHz, stereo, 512-sample blocks.
+TARGETS = [
+    ("default", "x_reverb", "<=", 4.0),
+    ("all100", "x_reverb", "<=", 5.0),
+    ("default", "x_realtime", ">=", 100.0),
+    ("all100", "x_realtime", ">=", 100.0),
+    ("all0", "x_realtime", ">=", 100.0),
+    ("automated", "x_realtime", ">=", 100.0),
+]
+
+
+def by_name(runs):
+    # Repeated runs report aggregates; the median is the figure to quote.
+    table = {}
+    for run in runs:
+        if run.get("run_type") == "aggregate" and run.get("aggregate_name") != "median":
+            continue
+        table[run["run_name"]] = run
+    return table
+
+
+def find(table, prefix):
+    for name, run in table.items():
+        if name == prefix or name.startswith(prefix + "/"):
+            return run
+    return None
+
+
+def main(path):
+    with open(path) as f:
+        results = json.load(f)
+    table = by_name(results["benchmarks"])
+    context = results["context"]
+
+    print(f"Run of {context['date']} on {context['host_name']}: {context['num_cpus']} CPUs at "
+          f"{context['mhz_per_cpu']} MHz, load average {' / '.join(f'{x:.2f}' for x in context['load_avg'])} "
+          f"at the start.\n")
+
+    print("### Targets (48 kHz, stereo, 512-sample blocks)\n")
+    print("| Setting | Measure | Target | Measured | Met |")
+    print("|---|---|---|---|---|")
+    for setting, counter, relation, bound in TARGETS:
+        run = find(table, f"processBlock/48k/stereo/512/{setting}")
+        if run is None or counter not in run:
+            continue
+        value = run[counter]
+        met = value <= bound if relation == "<=" else value >= bound
+        unit = "× reverb" if counter == "x_reverb" else "× real time"
+        print(f"| {setting} | {unit} | {relation} {bound:g} | {value:.2f} | {'yes' if met else 'no'} |")
+
+    print("\n### processBlock: ns per sample frame (ratio to the reverb alone on the same block)\n")
+    print("| Rate | Layout | Block | " + " | ".join(SETTINGS) + " |")
+    print("|---|---|---|" + "---|" * len(SETTINGS))
+    for rate in RATES:
+        for layout in LAYOUTS:
+            for block in BLOCKS:
+                cells = []
+                for setting in SETTINGS:
+                    run = find(table, f"processBlock/{rate}/{layout}/{block}/{setting}")
+                    if run is None:
+                        cells.append("–")
+                        continue
+                    ratio = f" ({run['x_reverb']:.1f}×)" if "x_reverb" in run else ""
+                    cells.append(f"{run['ns_per_frame']:.0f}{ratio}")
+                print(f"| {rate} | {layout} | {block} | " + " | ".join(cells) + " |")
+
+    print("\n### processBlock: real-time factor (audio seconds per CPU second)\n")
+    print("| Rate | Layout | Block | " + " | ".join(SETTINGS) + " |")
+    print("|---|---|---|" + "---|" * len(SETTINGS))
+    for rate in RATES:
+        for layout in LAYOUTS:
+            for block in BLOCKS:
+                cells = []
+                for setting in SETTINGS:
+                    run = find(table, f"processBlock/{rate}/{layout}/{block}/{setting}")
+                    cells.append("–" if run is None else f"{run['x_realtime']:.0f}")
+                print(f"| {rate} | {layout} | {block} | " + " | ".join(cells) + " |")
+
+    print("\n### Floors: ns per sample frame (real-time factor)\n")
+    print("| Rate | Layout | Block | reverb alone | plain copy |")
+    print("|---|---|---|---|---|")
+    for rate in RATES:
+        for layout in LAYOUTS:
+            for block in BLOCKS:
+                reverb = find(table, f"floor/reverb/{rate}/{layout}/{block}")
+                copy = find(table, f"floor/copy/{layout}/{block}")
+                reverb_cell = "–" if reverb is None else f"{reverb['ns_per_frame']:.1f} ({reverb['x_realtime']:.0f})"
+                copy_cell = "–" if copy is None else f"{copy['ns_per_frame']:.3f}"
+                print(f"| {rate} | {layout} | {block} | {reverb_cell} | {copy_cell} |")
+
+    print("\n### Single-block wall times, 48 kHz stereo, 128-sample blocks, ten minutes of audio (µs)\n")
+    print("| Setting | median | p99 | p99.9 | max | CPU p99 | CPU max | budget |")
+    print("|---|---|---|---|---|---|---|---|")
+    for setting in SETTINGS:
+        run = find(table, f"blockTimes/48k/stereo/128/{setting}")
+        if run is None:
+            continue
+        print(f"| {setting} | {run['p50_us']:.1f} | {run['p99_us']:.1f} | {run['p999_us']:.1f} | {run['max_us']:.0f} | "
+              f"{run['cpu_p99_us']:.1f} | {run['cpu_max_us']:.0f} | {run['budget_us']:.0f} |")
+
+    print("\n### Loud input, then a minute of silence, 48 kHz stereo, 128-sample blocks (median µs per block)\n")
+    print("| Setting | loud | silence, first 5 s | silence, last 5 s | worst 5 s of silence | worst ÷ first | verdict |")
+    print("|---|---|---|---|---|---|---|")
+    for setting in ["default", "all0"]:
+        run = find(table, f"silenceAfterLoud/48k/stereo/128/{setting}")
+        if run is None:
+            continue
+        print(f"| {setting} | {run['loud_p50_us']:.1f} | {run['silent_first_p50_us']:.1f} | "
+              f"{run['silent_last_p50_us']:.1f} | {run['silent_worst_p50_us']:.1f} | {run['x_rise']:.2f} | "
+              f"{run.get('label', '')} |")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    main(sys.argv[1])
