@@ -5,6 +5,10 @@
 #include <limits>
 #include <optional>
 
+#if JUCE_INTEL
+#include <xmmintrin.h>
+#endif
+
 using namespace EngineHarness;
 using Kind = FakePlayHead::Kind;
 
@@ -139,21 +143,35 @@ TEST (Block, MonoLayoutProcessesAndWritesOnlyChannelZero)
     EXPECT_EQ (character.holdCounter[1], 0);
 }
 
-TEST (Block, ALongerBlockThanPreparedIsProcessedInFull)
+TEST (Block, BlocksOfAnyLengthAreProcessedInFull)
 {
     const Macros busy { 80.0f, 70.0f, 60.0f, 80.0f };
-    auto longBlocks = makePrepared (48000.0, 256, busy);
-    auto preparedBlocks = makePrepared (48000.0, 256, busy);
+    auto irregular = makePrepared (48000.0, 256, busy);
+    auto regular = makePrepared (48000.0, 256, busy);
 
-    auto signal = noise (2, 4096, 0.5f, 6);
+    auto signal = noise (2, 6144, 0.5f, 6);
     auto copy = signal;
-    processInBlocks (*longBlocks, signal, 1024);
-    processInBlocks (*preparedBlocks, copy, 256);
+    processInBlocks (*regular, copy, 256);
+
+    // Longer, shorter and single-sample blocks; the work buffers follow each block's length.
+    constexpr int lengths[] = { 1024, 100, 1, 333, 2000, 256 };
+    int start = 0;
+
+    for (int b = 0; start < signal.getNumSamples(); ++b)
+    {
+        const int length = juce::jmin (lengths[b % 6], signal.getNumSamples() - start);
+        juce::AudioBuffer<float> block (signal.getArrayOfWritePointers(), 2, start, length);
+        processBlock (*irregular, block);
+        start += length;
+
+        ASSERT_EQ (EngineProbe::dryBuffer (*irregular).getNumSamples(), length);
+        ASSERT_EQ (EngineProbe::delayBuffer (*irregular).getNumSamples(), length);
+        ASSERT_EQ (EngineProbe::reverbBuffer (*irregular).getNumSamples(), length);
+        ASSERT_EQ (EngineProbe::controlBuffer (*irregular).getNumSamples(), length);
+        ASSERT_EQ (EngineProbe::duckGainBuffer (*irregular).getNumSamples(), length);
+    }
 
     EXPECT_TRUE (bitIdentical (signal, copy));
-    EXPECT_EQ (EngineProbe::dryBuffer (*longBlocks).getNumSamples(), 1024);
-    EXPECT_EQ (EngineProbe::controlBuffer (*longBlocks).getNumSamples(), 1024);
-    EXPECT_EQ (EngineProbe::duckGainBuffer (*longBlocks).getNumSamples(), 1024);
 }
 
 TEST (Block, NonFiniteInputSamplesCountAsSilence)
@@ -184,4 +202,29 @@ TEST (Block, NonFiniteInputSamplesCountAsSilence)
         for (int ch = 0; ch < 2; ++ch)
             for (int i = 0; i < output->getNumSamples(); ++i)
                 ASSERT_TRUE (std::isfinite (output->getSample (ch, i))) << ch << ", " << i;
+}
+
+TEST (Block, FlushesDenormalsInsideAndRestoresTheCallersMode)
+{
+#if JUCE_INTEL
+    // The control bits of MXCSR; the low six bits are sticky exception flags, not part of the mode.
+    const auto mode = [] { return _mm_getcsr() & ~0x3fu; };
+    const auto callersMode = mode();
+#endif
+    // With MELT at 0 the output is the dry path times a gain of 1: a denormal survives that product only
+    // while denormals are honoured.
+    auto processor = makePrepared (44100.0, 512, { 40.0f, 25.0f, 20.0f, 0.0f });
+    auto block = constant (2, 512, 1.0e-40f);
+    processBlock (*processor, block);
+
+    EXPECT_EQ (EngineProbe::dryBuffer (*processor).getSample (0, 511), 1.0e-40f);
+    EXPECT_EQ (block.getSample (0, 511), 0.0f);
+    EXPECT_EQ (block.getSample (1, 511), 0.0f);
+
+#if JUCE_INTEL
+    EXPECT_EQ (mode(), callersMode);
+    juce::AudioBuffer<float> empty (2, 0);
+    processBlock (*processor, empty);
+    EXPECT_EQ (mode(), callersMode);
+#endif
 }

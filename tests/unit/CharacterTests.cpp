@@ -16,6 +16,26 @@ CharacterState preparedCharacter (double sampleRate)
 }
 } // namespace
 
+TEST (Character, GritSplitsIntoDriveAndCrushAmounts)
+{
+    struct Case
+    {
+        float grit, drive, crush;
+    };
+
+    // Drive is full from 0.55 on; crush rises from 0.45 to 1.
+    constexpr Case cases[] = {
+        { -1.0f, 0.0f, 0.0f },         { 0.0f, 0.0f, 0.0f },   { 0.275f, 0.5f, 0.0f }, { 0.45f, 0.45f / 0.55f, 0.0f },
+        { 0.55f, 1.0f, 0.1f / 0.55f }, { 0.725f, 1.0f, 0.5f }, { 1.0f, 1.0f, 1.0f },   { 2.0f, 1.0f, 1.0f },
+    };
+
+    for (const auto& c : cases)
+    {
+        EXPECT_NEAR (CharacterState::driveAmount (c.grit), c.drive, 1.0e-6f) << c.grit;
+        EXPECT_NEAR (CharacterState::crushAmount (c.grit), c.crush, 1.0e-6f) << c.grit;
+    }
+}
+
 TEST (Character, ToneCutoffFollowsGrit)
 {
     struct Case
@@ -143,6 +163,29 @@ TEST (Character, LevellerReducesAboveMinus24Decibels)
         const float levelled = character.level (0, level, c.drive);
         EXPECT_NEAR (toDecibels (levelled / level), -c.reductionDb, 1.0e-3);
     }
+}
+
+TEST (Character, LevellerEnvelopeRisesIn10MillisecondsAndFallsIn200)
+{
+    constexpr int attackSamples = 480;   // 10 ms at 48 kHz
+    constexpr int releaseSamples = 9600; // 200 ms
+    auto character = preparedCharacter (48000.0);
+
+    for (int n = 0; n < attackSamples; ++n)
+        character.level (0, 0.5f, 1.0f);
+
+    EXPECT_NEAR (character.levelEnvelope[0], 0.5f * (1.0f - std::exp (-1.0f)), 0.002f);
+
+    for (int n = 0; n < 20 * attackSamples; ++n)
+        character.level (0, 0.5f, 1.0f);
+
+    const float held = character.levelEnvelope[0];
+    ASSERT_NEAR (held, 0.5f, 1.0e-4f);
+
+    for (int n = 0; n < releaseSamples; ++n)
+        character.level (0, 0.0f, 1.0f);
+
+    EXPECT_NEAR (character.levelEnvelope[0], held * std::exp (-1.0f), 0.002f);
 }
 
 TEST (Character, LevellerGainDoesNotReachTheToneFilter)

@@ -1,3 +1,4 @@
+#include "EngineHarness.h"
 #include "engine/ModulatedDelay.h"
 
 #include <cmath>
@@ -191,6 +192,43 @@ TEST (Delay, ModulationSwingsWithDepth)
     }
 }
 
+TEST (Delay, OscillatorsStartFromTheirPhasesAndRunAtTheirRates)
+{
+    // The expected delay of every frame follows the oscillators' own recurrence from their start phases.
+    constexpr float rates[3][2] = { { 0.19f, 0.23f }, { 4.9f, 5.7f }, { 7.3f, 8.1f } };
+    constexpr float depths[3] = { 0.015f, 0.00075f, 0.00032f };
+    float phases[3][2] = { { 0.0f, 0.11f }, { 0.0f, 0.63f }, { 0.0f, 1.42f } };
+    constexpr float twoPi = 6.2831855f;
+    constexpr float rate = 48000.0f;
+    constexpr float target = 1000.0f;
+
+    ModulatedDelay delay;
+    delay.prepare (rate);
+
+    for (int n = 0; n < 2400; ++n)
+    {
+        // A ramp input makes each output tell the delay it was read at: output = n - delay.
+        Frame frame { (float) n, (float) n };
+        delay.processFrame (frame, 2, { target, target }, 0.0f, 1.0f);
+
+        for (size_t ch = 0; ch < 2; ++ch)
+        {
+            float m = 0.0f;
+
+            for (size_t k = 0; k < 3; ++k)
+            {
+                phases[k][ch] = std::fmod (twoPi / rate * rates[k][ch] + phases[k][ch], twoPi);
+                m = m + std::sin (phases[k][ch]) * depths[k];
+            }
+
+            if (n >= 2000)
+            {
+                ASSERT_NEAR ((float) n - frame[ch], m * rate + target, 0.01f) << "frame " << n << ", channel " << ch;
+            }
+        }
+    }
+}
+
 TEST (Delay, OneChannelFeedsItsOwnLoopAndLeavesTheRightAlone)
 {
     constexpr double rate = 48000.0;
@@ -319,4 +357,41 @@ TEST (Delay, PreparationSilencesTheRing)
 
     for (const auto& frame : output)
         ASSERT_TRUE (frame[0] == 0.0f && frame[1] == 0.0f);
+}
+
+TEST (Delay, EngineFeedbackIsThreeQuartersOfSpacePlusATenth)
+{
+    using namespace EngineHarness;
+    constexpr float rate = 48000.0f;
+    constexpr int latency = 144;
+    constexpr int beatHalf = 4800; // half a beat at 300 BPM
+    constexpr int secondEcho = latency + 2 * beatHalf;
+
+    for (const float space : { 0.0f, 40.0f, 100.0f })
+    {
+        SCOPED_TRACE (space);
+
+        // Mono and without modulation, the second echo is the first one through the loop and the feedback gain.
+        auto processor = makePrepared (rate, 512, { space, 0.0f, 0.0f, 50.0f }, true);
+        FakePlayHead fast (FakePlayHead::Kind::tempo, 300.0);
+        processor->setPlayHead (&fast);
+
+        juce::AudioBuffer<float> input (1, 20 * 512);
+        input.clear();
+        input.setSample (0, 0, 1.0f);
+
+        float echo = 0.0f;
+        processInBlocks (*processor,
+                         input,
+                         512,
+                         [&] (int start)
+                         {
+                             if (secondEcho >= start && secondEcho < start + 512)
+                                 echo = EngineProbe::delayBuffer (*processor).getSample (0, secondEcho - start);
+                         });
+
+        const float looped = std::tanh ((0.22f * 1.0f + 0.78f * 1.0f) * loopCoefficient (rate));
+        EXPECT_FLOAT_EQ (echo, looped * (0.75f * (space * 0.01f) + 0.1f));
+        processor->setPlayHead (nullptr);
+    }
 }

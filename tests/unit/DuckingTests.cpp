@@ -67,6 +67,21 @@ TEST (Ducking, SteadyLevelsFollowTheGainLaw)
     }
 }
 
+TEST (Ducking, EnvelopeReleasesWithA140MillisecondTimeConstant)
+{
+    constexpr int blockSize = 441;
+    auto processor = makePrepared (44100.0, blockSize);
+
+    auto loud = constant (2, 20 * blockSize, 1.0f);
+    processInBlocks (*processor, loud, blockSize);
+    const float held = EngineProbe::duckEnvelope (*processor);
+    ASSERT_NEAR (held, 1.0f, 1.0e-4f);
+
+    auto silence = constant (2, 6174, 0.0f); // 0.14 s
+    processInBlocks (*processor, silence, blockSize);
+    EXPECT_NEAR (EngineProbe::duckEnvelope (*processor), held * std::exp (-1.0f), 0.002f);
+}
+
 TEST (Ducking, MeltZeroNeverDucksWhileTheEnvelopeFollows)
 {
     auto processor = makePrepared (44100.0, 512, withMelt (0.0f));

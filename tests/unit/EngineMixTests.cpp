@@ -57,12 +57,18 @@ TEST (EngineMix, ReverbHearsThreeQuartersOfTheDelayAndSixTenthsOfTheDry)
         const int channels = mono ? 1 : 2;
         auto processor = makePrepared (48000.0, blockSize, { 70.0f, 30.0f, 40.0f, 50.0f }, mono);
 
+        // At 300 BPM the first echo (4800 samples) is heard through the reverb (itself late by over 1200
+        // samples) well within the run, so both terms of the send reach its output.
+        FakePlayHead fast (FakePlayHead::Kind::tempo, 300.0);
+        processor->setPlayHead (&fast);
+
         // A reverb prepared like the engine's, fed the send as the mix law gives it.
         juce::dsp::Reverb reference;
         reference.prepare ({ 48000.0, (juce::uint32) blockSize, (juce::uint32) channels });
         reference.reset();
 
-        auto signal = noise (channels, 4 * blockSize);
+        auto signal = noise (channels, 48 * blockSize);
+        float loudestEcho = 0.0f;
 
         processInBlocks (*processor,
                          signal,
@@ -74,9 +80,13 @@ TEST (EngineMix, ReverbHearsThreeQuartersOfTheDelayAndSixTenthsOfTheDry)
                              juce::AudioBuffer<float> send (channels, blockSize);
 
                              for (int ch = 0; ch < channels; ++ch)
+                             {
+                                 loudestEcho = juce::jmax (loudestEcho, delay.getMagnitude (ch, 0, blockSize));
+
                                  for (int i = 0; i < blockSize; ++i)
                                      send.setSample (
                                          ch, i, 0.75f * delay.getSample (ch, i) + 0.6f * dry.getSample (ch, i));
+                             }
 
                              reference.setParameters (EngineProbe::reverb (*processor).getParameters());
                              juce::dsp::AudioBlock<float> sendBlock (send);
@@ -84,6 +94,9 @@ TEST (EngineMix, ReverbHearsThreeQuartersOfTheDelayAndSixTenthsOfTheDry)
 
                              ASSERT_TRUE (bitIdentical (send, EngineProbe::reverbBuffer (*processor)));
                          });
+
+        EXPECT_GT (loudestEcho, 0.1f);
+        processor->setPlayHead (nullptr);
     }
 }
 
@@ -144,5 +157,9 @@ TEST (EngineMix, MeltZeroGivesTheInputDelayedByTheLatency)
             for (int i = 0; i < 2048; ++i)
                 ASSERT_EQ (output.getSample (ch, i), i < latency ? 0.0f : input.getSample (ch, i - latency))
                     << ch << ", " << i;
+
+        // The wet path is silent, not stopped.
+        EXPECT_NE (EngineProbe::character (*processor).toneState[0], 0.0f);
+        EXPECT_NE (EngineProbe::duckEnvelope (*processor), 0.0f);
     }
 }
