@@ -209,6 +209,9 @@ TEST (Block, FlushesDenormalsInsideAndRestoresTheCallersMode)
 #if JUCE_INTEL
     // The control bits of MXCSR; the low six bits are sticky exception flags, not part of the mode.
     const auto mode = [] { return _mm_getcsr() & ~0x3fu; };
+    const auto modeBefore = _mm_getcsr();
+    constexpr unsigned flushToZero = 0x8000, denormalsAreZero = 0x0040;
+    _mm_setcsr (modeBefore & ~(flushToZero | denormalsAreZero)); // a caller that honours denormals
     const auto callersMode = mode();
 #endif
     // With MELT at 0 the output is the dry path times a gain of 1: a denormal survives that product only
@@ -226,5 +229,6 @@ TEST (Block, FlushesDenormalsInsideAndRestoresTheCallersMode)
     juce::AudioBuffer<float> empty (2, 0);
     processBlock (*processor, empty);
     EXPECT_EQ (mode(), callersMode);
+    _mm_setcsr (modeBefore);
 #endif
 }
