@@ -1,8 +1,9 @@
 #pragma once
 
-// Counts heap allocations made by the calling thread while a ScopedAllocationCount is alive. The
-// counting replacements of the global operator new (all forms) and, on glibc without a sanitizer, of
-// malloc and its relatives live in tests/unit/AllocationCounter.cpp, linked into the unit test binary.
+// Counts heap allocations made by the calling thread while a ScopedAllocationCount is alive. The counting
+// replacements of the global operator new (all forms) and the malloc counting (glibc's malloc family
+// interposed, or a sanitizer's allocation hooks) live in tests/unit/AllocationCounter.cpp, linked into the
+// unit test binary.
 class ScopedAllocationCount
 {
 public:

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <new>
 
-// Which C allocator entry points can be replaced: with glibc, the program's own malloc interposes on every
-// library's calls, and glibc's implementation stays reachable as __libc_malloc. Sanitizers replace malloc
-// themselves, so under them only operator new is counted.
+// How C allocations are seen. With glibc, the program's own malloc interposes on every library's calls
+// and glibc's implementation stays reachable as __libc_malloc. Sanitizers replace malloc themselves but
+// offer allocation hooks instead; there, operator new forwards to their malloc and the hook counts it.
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
 #define VELDRANOX_SANITIZED_ALLOCATOR 1
@@ -17,10 +17,15 @@
 #define VELDRANOX_SANITIZED_ALLOCATOR 1
 #endif
 
-#if defined(__GLIBC__) && !defined(VELDRANOX_SANITIZED_ALLOCATOR)
-#define VELDRANOX_COUNT_MALLOC 1
+#if defined(VELDRANOX_SANITIZED_ALLOCATOR)
+#define VELDRANOX_INTERPOSE_MALLOC 0
+#define VELDRANOX_HOOK_MALLOC 1
+#elif defined(__GLIBC__)
+#define VELDRANOX_INTERPOSE_MALLOC 1
+#define VELDRANOX_HOOK_MALLOC 0
 #else
-#define VELDRANOX_COUNT_MALLOC 0
+#define VELDRANOX_INTERPOSE_MALLOC 0
+#define VELDRANOX_HOOK_MALLOC 0
 #endif
 
 namespace
@@ -35,9 +40,29 @@ inline void noteAllocation() noexcept
     if (counting)
         ++allocationCount;
 }
+
+// operator new counts by itself unless a malloc hook already sees the allocation it forwards to.
+inline void noteNewAllocation() noexcept
+{
+    if (!VELDRANOX_HOOK_MALLOC)
+        noteAllocation();
+}
 } // namespace
 
-#if VELDRANOX_COUNT_MALLOC
+#if VELDRANOX_HOOK_MALLOC
+extern "C" int __sanitizer_install_malloc_and_free_hooks (void (*) (const volatile void*, std::size_t),
+                                                          void (*) (const volatile void*));
+
+namespace
+{
+void onMalloc (const volatile void*, std::size_t) { noteAllocation(); }
+void onFree (const volatile void*) {}
+
+const bool mallocHooked = __sanitizer_install_malloc_and_free_hooks (onMalloc, onFree) != 0;
+} // namespace
+#endif
+
+#if VELDRANOX_INTERPOSE_MALLOC
 extern "C"
 {
     void* __libc_malloc (std::size_t);
@@ -113,10 +138,10 @@ extern "C"
 
 namespace
 {
-// operator new counts once; the memory comes from the C allocator without being counted again.
+// The memory behind operator new comes from the C allocator without being counted a second time.
 void* allocateUncounted (std::size_t size) noexcept
 {
-#if VELDRANOX_COUNT_MALLOC
+#if VELDRANOX_INTERPOSE_MALLOC
     return __libc_malloc (size == 0 ? 1 : size);
 #else
     return std::malloc (size == 0 ? 1 : size);
@@ -126,7 +151,7 @@ void* allocateUncounted (std::size_t size) noexcept
 void* allocateAlignedUncounted (std::size_t size, std::align_val_t alignment) noexcept
 {
     const auto align = std::max (static_cast<std::size_t> (alignment), sizeof (void*));
-#if VELDRANOX_COUNT_MALLOC
+#if VELDRANOX_INTERPOSE_MALLOC
     return __libc_memalign (align, size == 0 ? 1 : size);
 #else
     void* block = nullptr;
@@ -136,7 +161,7 @@ void* allocateAlignedUncounted (std::size_t size, std::align_val_t alignment) no
 
 void* allocateOrThrow (std::size_t size)
 {
-    noteAllocation();
+    noteNewAllocation();
 
     if (void* block = allocateUncounted (size))
         return block;
@@ -146,7 +171,7 @@ void* allocateOrThrow (std::size_t size)
 
 void* allocateAlignedOrThrow (std::size_t size, std::align_val_t alignment)
 {
-    noteAllocation();
+    noteNewAllocation();
 
     if (void* block = allocateAlignedUncounted (size, alignment))
         return block;
@@ -156,13 +181,13 @@ void* allocateAlignedOrThrow (std::size_t size, std::align_val_t alignment)
 
 void* allocateOrNull (std::size_t size) noexcept
 {
-    noteAllocation();
+    noteNewAllocation();
     return allocateUncounted (size);
 }
 
 void* allocateAlignedOrNull (std::size_t size, std::align_val_t alignment) noexcept
 {
-    noteAllocation();
+    noteNewAllocation();
     return allocateAlignedUncounted (size, alignment);
 }
 } // namespace
@@ -206,4 +231,11 @@ ScopedAllocationCount::~ScopedAllocationCount() { counting = wasCounting; }
 
 long ScopedAllocationCount::allocations() const { return allocationCount - countAtStart; }
 
-bool ScopedAllocationCount::countsMalloc() { return VELDRANOX_COUNT_MALLOC != 0; }
+bool ScopedAllocationCount::countsMalloc()
+{
+#if VELDRANOX_HOOK_MALLOC
+    return mallocHooked;
+#else
+    return VELDRANOX_INTERPOSE_MALLOC != 0;
+#endif
+}
