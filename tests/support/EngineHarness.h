@@ -5,10 +5,10 @@
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <vector>
 
 // Shared pieces of the engine tests: the processor driven directly, one block at a time.
 namespace EngineHarness
