@@ -207,7 +207,9 @@ TEST (LookAndFeelKnob, ValueArcFollowsThePositionAndVanishesAtTheStart)
         EXPECT_EQ (highlightPixelsOutsideDisc (image, knob) > 0, row.arcDrawn);
 
         if (row.arcDrawn)
+        {
             EXPECT_TRUE (hasColourNear (image, startPoint, highlightColour)) << "the arc starts at the start angle";
+        }
     }
 
     // Halfway the arc reaches twelve o'clock and the track shows beyond it; at the end it covers the track.
