@@ -1,5 +1,6 @@
 #include "engine/ModulatedDelay.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -15,6 +16,25 @@ constexpr std::array<float, ModulatedDelay::numOscillators> rightChannelStartPha
 
 constexpr float crossfeedAmount = 0.22f;
 constexpr float directAmount = 0.78f;
+
+// fmodf (x, 2π) for x >= 0: below 2π it is x itself, and below 4π it is x - 2π, a subtraction that is
+// exact (Sterbenz: 2π <= x <= 2 × 2π), as fmodf is. Oscillator rates far below the sample rate keep
+// x = phase + increment under 4π, so fmodf itself is left for rates that no host uses.
+inline float wrapPhase (float x) noexcept
+{
+    if (x < twoPi)
+        return x;
+
+    return x < 2.0f * twoPi ? x - twoPi : std::fmod (x, twoPi);
+}
+
+// (int) floorf (x) for any x in the int range: truncation, one lower for a negative fraction. Exact,
+// since (float) i equals x whenever x is too large to have a fraction.
+inline int floorToInt (float x) noexcept
+{
+    const int i = static_cast<int> (x);
+    return x < static_cast<float> (i) ? i - 1 : i;
+}
 } // namespace
 
 void ModulatedDelay::prepare (double newSampleRate)
@@ -27,13 +47,22 @@ void ModulatedDelay::prepare (double newSampleRate)
     loopCoefficient = 1.0f - std::exp (minusTwoPiTimesLoopCutoff / rate);
     timeCoefficient = 1.0f - std::exp (-1.0f / (rate * glideSeconds));
 
+    const float w = twoPi / rate;
+
+    for (size_t k = 0; k < (size_t)numOscillators; ++k)
+        for (size_t c = 0; c < (size_t)maxChannels; ++c)
+            phaseIncrements[k][c] = w * lfoRates[k][c];
+
+    sampleRateAsFloat = rate;
+    longestDelay = static_cast<float> (ringLength - guardSamples);
+
     ringBuffer.clear();
     writeIndex = 0;
 
     for (int k = 0; k < numOscillators; ++k)
     {
-        lfoPhases[(size_t) k][0] = 0.0f;
-        lfoPhases[(size_t) k][1] = rightChannelStartPhases[(size_t) k];
+        lfoPhases[(size_t)k][0] = 0.0f;
+        lfoPhases[(size_t)k][1] = rightChannelStartPhases[(size_t)k];
     }
 
     loopState = { 0.0f, 0.0f };
@@ -45,37 +74,64 @@ float ModulatedDelay::clampDelay (float delay) const noexcept
     if (delay < static_cast<float> (guardSamples))
         return static_cast<float> (guardSamples);
 
-    return std::min (static_cast<float> (ringLength - guardSamples), delay);
+    return std::min (longestDelay, delay);
 }
 
-float ModulatedDelay::modulation (int channel) noexcept
+void ModulatedDelay::glide (int channel, float target, int length, Chunk& delays) noexcept
 {
-    const float w = twoPi / static_cast<float> (sampleRate);
-    float m = 0.0f;
+    const float clamped = clampDelay (target);
+    float current = currentDelay[(size_t)channel];
 
-    for (size_t k = 0; k < (size_t) numOscillators; ++k)
+    for (int i = 0; i < length; ++i)
     {
-        auto& phase = lfoPhases[k][(size_t) channel];
-        phase = std::fmod (w * lfoRates[k][(size_t) channel] + phase, twoPi);
-        m = m + std::sin (phase) * oscillatorDepths[k];
+        // A negative current delay means "not set yet": the first frame jumps straight to its target.
+        current = current >= 0.0f ? (clamped - current) * timeCoefficient + current : clamped;
+        delays[(size_t)i] = current;
     }
 
-    return m;
+    currentDelay[(size_t)channel] = current;
+}
+
+void ModulatedDelay::addModulation (int channel, const float* depth, int length, Chunk& delays) noexcept
+{
+    const auto ch = (size_t)channel;
+    Chunk m {};
+
+    // One oscillator at a time over the chunk: the sines of successive frames do not wait for each other.
+    // Each m[i] still sums the slow, middle and fast terms in that order.
+    for (size_t k = 0; k < (size_t)numOscillators; ++k)
+    {
+        float phase = lfoPhases[k][ch];
+
+        for (int i = 0; i < length; ++i)
+        {
+            phase = wrapPhase (phaseIncrements[k][ch] + phase);
+            m[(size_t)i] = m[(size_t)i] + std::sin (phase) * oscillatorDepths[k];
+        }
+
+        lfoPhases[k][ch] = phase;
+    }
+
+    for (int i = 0; i < length; ++i)
+        delays[(size_t)i] = clampDelay (m[(size_t)i] * (sampleRateAsFloat * depth[i]) + delays[(size_t)i]);
 }
 
 int ModulatedDelay::wrap (int index) const noexcept
 {
-    const int r = index % ringLength;
-    return r < 0 ? r + ringLength : r;
+    // Reads stay within one ring length of [0, ringLength): the delay is clamped to [4, ringLength - 4]
+    // and writeIndex lies in [0, ringLength - 1]. There one compare gives what a remainder would.
+    if (index < 0)
+        return index + ringLength;
+
+    return index >= ringLength ? index - ringLength : index;
 }
 
-float ModulatedDelay::readCubic (int channel, float delay) const noexcept
+float ModulatedDelay::readCubic (const float* ring, float delay) const noexcept
 {
     const float position = static_cast<float> (writeIndex) - delay;
-    const int i = static_cast<int> (std::floor (position));
+    const int i = floorToInt (position);
     const float t = position - static_cast<float> (i);
 
-    const float* ring = ringBuffer.getReadPointer (channel);
     const float ym1 = ring[wrap (i - 1)];
     const float y0 = ring[wrap (i)];
     const float y1 = ring[wrap (i + 1)];
@@ -88,38 +144,72 @@ float ModulatedDelay::readCubic (int channel, float delay) const noexcept
     return ((c3 * t + c2) * t + c1) * t + y0;
 }
 
-void ModulatedDelay::processFrame (Frame& frame, int numChannels, const Frame& delayTimes, float feedback, float depth)
+void ModulatedDelay::runRing (const float* const* input,
+                              float* const* output,
+                              int numChannels,
+                              int length,
+                              const std::array<Chunk, maxChannels>& delays,
+                              const float* feedback) noexcept
+{
+    std::array<float*, maxChannels> ring {};
+
+    for (int c = 0; c < numChannels; ++c)
+        ring[(size_t)c] = ringBuffer.getWritePointer (c);
+
+    for (int i = 0; i < length; ++i)
+    {
+        Frame delayed {};
+
+        for (int c = 0; c < numChannels; ++c)
+            delayed[(size_t)c] = readCubic (ring[(size_t)c], delays[(size_t)c][(size_t)i]);
+
+        // Every read of the frame comes before any write of it.
+        for (int c = 0; c < numChannels; ++c)
+        {
+            const auto ch = (size_t)c;
+            const auto other = (size_t)(numChannels == 2 ? 1 - c : c);
+
+            const float x = crossfeedAmount * delayed[other] + directAmount * delayed[ch];
+            loopState[ch] = (x - loopState[ch]) * loopCoefficient + loopState[ch];
+            ring[ch][writeIndex] = std::tanh (loopState[ch]) * feedback[i] + input[c][i];
+            output[c][i] = delayed[ch];
+        }
+
+        if (++writeIndex >= ringLength)
+            writeIndex = 0;
+    }
+}
+
+void ModulatedDelay::processBlock (const float* const* input,
+                                   float* const* output,
+                                   int numChannels,
+                                   int numSamples,
+                                   const Frame& delayTimes,
+                                   const float* feedback,
+                                   const float* depth) noexcept
 {
     const int n = juce::jlimit (1, maxChannels, numChannels);
-    Frame delayed {};
 
-    for (int c = 0; c < n; ++c)
+    for (int start = 0; start < numSamples; start += chunkLength)
     {
-        const auto ch = (size_t) c;
-        float target = clampDelay (delayTimes[ch]);
+        const int length = std::min (chunkLength, numSamples - start);
+        std::array<Chunk, maxChannels> delays;
 
-        // A negative current delay means "not set yet": the first frame jumps straight to its target.
-        if (currentDelay[ch] >= 0.0f)
-            target = (target - currentDelay[ch]) * timeCoefficient + currentDelay[ch];
+        for (int c = 0; c < n; ++c)
+        {
+            glide (c, delayTimes[(size_t)c], length, delays[(size_t)c]);
+            addModulation (c, depth + start, length, delays[(size_t)c]);
+        }
 
-        currentDelay[ch] = target;
-
-        const float m = modulation (c);
-        const float modulated = clampDelay (m * (static_cast<float> (sampleRate) * depth) + target);
-        delayed[ch] = readCubic (c, modulated);
+        const std::array<const float*, maxChannels> in { input[0] + start, n == 2 ? input[1] + start : nullptr };
+        const std::array<float*, maxChannels> out { output[0] + start, n == 2 ? output[1] + start : nullptr };
+        runRing (in.data(), out.data(), n, length, delays, feedback + start);
     }
+}
 
-    for (int c = 0; c < n; ++c)
-    {
-        const auto ch = (size_t) c;
-        const auto other = (size_t) (n == 2 ? 1 - c : c);
-
-        const float x = crossfeedAmount * delayed[other] + directAmount * delayed[ch];
-        loopState[ch] = (x - loopState[ch]) * loopCoefficient + loopState[ch];
-        ringBuffer.setSample (c, writeIndex, std::tanh (loopState[ch]) * feedback + frame[ch]);
-        frame[ch] = delayed[ch];
-    }
-
-    if (++writeIndex >= ringLength)
-        writeIndex = 0;
+void ModulatedDelay::processFrame (
+    Frame& frame, int numChannels, const Frame& delayTimes, float feedback, float depth) noexcept
+{
+    std::array<float*, maxChannels> channels { &frame[0], &frame[1] };
+    processBlock (channels.data(), channels.data(), numChannels, 1, delayTimes, &feedback, &depth);
 }

@@ -5,7 +5,7 @@
 
 // Tempo-synchronised stereo feedback delay. Each tap glides to its target time and wobbles under three
 // sine oscillators; the ring is read with a four-point cubic and fed back through a crossfeed, a one-pole
-// low-pass and a tanh saturator. All memory is obtained in prepare(); processFrame() never allocates.
+// low-pass and a tanh saturator. All memory is obtained in prepare(); processing never allocates.
 class ModulatedDelay
 {
 public:
@@ -16,11 +16,21 @@ public:
     void prepare (double newSampleRate);
 
     // frame: the input samples on entry, the delayed samples on return (first numChannels entries).
-    void processFrame (Frame& frame, int numChannels, const Frame& delayTimes, float feedback, float depth);
+    void processFrame (Frame& frame, int numChannels, const Frame& delayTimes, float feedback, float depth) noexcept;
+
+    // The same as one processFrame per sample, with the per-sample feedback and depth taken from arrays.
+    // input and output may be the same channels.
+    void processBlock (const float* const* input,
+                       float* const* output,
+                       int numChannels,
+                       int numSamples,
+                       const Frame& delayTimes,
+                       const float* feedback,
+                       const float* depth) noexcept;
 
     int getRingLength() const noexcept { return ringLength; }
     int getWriteIndex() const noexcept { return writeIndex; }
-    float getCurrentDelay (int channel) const noexcept { return currentDelay[(size_t) channel]; }
+    float getCurrentDelay (int channel) const noexcept { return currentDelay[(size_t)channel]; }
     const juce::AudioBuffer<float>& getRing() const noexcept { return ringBuffer; }
 
     // Distance kept from both ends of the ring so that the four interpolation taps never reach the
@@ -28,9 +38,20 @@ public:
     static constexpr int guardSamples = 4;
 
 private:
+    // The block is worked through in chunks whose delay times are computed ahead of the ring pass.
+    static constexpr int chunkLength = 64;
+    using Chunk = std::array<float, chunkLength>;
+
     float clampDelay (float delay) const noexcept;
-    float modulation (int channel) noexcept;
-    float readCubic (int channel, float delay) const noexcept;
+    void glide (int channel, float target, int length, Chunk& delays) noexcept;
+    void addModulation (int channel, const float* depth, int length, Chunk& delays) noexcept;
+    void runRing (const float* const* input,
+                  float* const* output,
+                  int numChannels,
+                  int length,
+                  const std::array<Chunk, maxChannels>& delays,
+                  const float* feedback) noexcept;
+    float readCubic (const float* ring, float delay) const noexcept;
     int wrap (int index) const noexcept;
 
     // [oscillator][channel]: slow, middle, fast; left, right.
@@ -46,4 +67,10 @@ private:
     std::array<std::array<float, maxChannels>, numOscillators> lfoPhases {};
     std::array<float, maxChannels> loopState {};
     std::array<float, maxChannels> currentDelay { -1.0f, -1.0f };
+
+    // Derived in prepare() from the sample rate and the ring length, by the same float operations the
+    // per-frame laws spell out, so that each frame does not repeat them.
+    std::array<std::array<float, maxChannels>, numOscillators> phaseIncrements {};
+    float sampleRateAsFloat = 44100.0f;
+    float longestDelay = 0.0f;
 };

@@ -16,7 +16,12 @@ constexpr float reverbSendFromDry = 0.6f;
 
 // A NaN or infinity from an upstream plug-in would otherwise lodge in the delay ring, the reverb and
 // the filters for good; such a sample is heard as silence instead.
-inline float finiteOrZero (float x) noexcept { return std::isfinite (x) ? x : 0.0f; }
+void replaceNonFiniteWithSilence (float* samples, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+        if (! std::isfinite (samples[i]))
+            samples[i] = 0.0f;
+}
 
 juce::Reverb::Parameters reverbSettingsForSpace (float space) noexcept
 {
@@ -105,44 +110,68 @@ double VeldranoxAudioProcessor::readHostTempo() const
     return juce::jlimit (minBpm, maxBpm, bpm);
 }
 
-void VeldranoxAudioProcessor::runLookaheadDuckingAndDelay (const juce::AudioBuffer<float>& input,
+void VeldranoxAudioProcessor::runLookaheadDuckingAndDelay (juce::AudioBuffer<float>& input,
                                                            int numChannels,
                                                            int numSamples,
                                                            const std::array<float, 2>& delayTimes)
 {
-    const auto* space = controlBuffer.getReadPointer (laneSpace);
-    const auto* drift = controlBuffer.getReadPointer (laneDrift);
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        auto* x = input.getWritePointer (ch);
+        replaceNonFiniteWithSilence (x, numSamples);
+        lookahead.process (ch, x, dryBuffer.getWritePointer (ch), numSamples);
+    }
+
+    followInputLevel (input, numChannels, numSamples);
+    runDelayNetwork (numChannels, numSamples, delayTimes);
+}
+
+void VeldranoxAudioProcessor::followInputLevel (const juce::AudioBuffer<float>& input, int numChannels, int numSamples)
+{
     const auto* melt = controlBuffer.getReadPointer (laneMelt);
     auto* duckGain = duckGainBuffer.getWritePointer (0);
     const auto channelCount = static_cast<float> (numChannels);
+    const float* x[2] = { input.getReadPointer (0), input.getReadPointer (numChannels > 1 ? 1 : 0) };
 
-    ModulatedDelay::Frame frame { 0.0f, 0.0f };
-
+    // The level is taken before the lookahead, so the ducking leads the dry path it rides on.
     for (int i = 0; i < numSamples; ++i)
     {
         float sum = 0.0f;
 
         for (int ch = 0; ch < numChannels; ++ch)
-        {
-            const float x = finiteOrZero (input.getSample (ch, i));
-            sum = sum + x;
+            sum = sum + x[ch][i];
 
-            lookahead.pushSample (ch, x);
-            const float y = lookahead.popSample (ch);
-            frame[(size_t) ch] = y;
-            dryBuffer.setSample (ch, i, y);
-        }
-
-        // The level is taken before the lookahead, so the ducking leads the dry path it rides on.
         const float level = std::abs (sum / channelCount);
         const float c = level > duckEnvelope ? duckAttackCoeff : duckReleaseCoeff;
         duckEnvelope = (1.0f - c) * level + c * duckEnvelope;
-        duckGain[i] = Ducking::gain (duckEnvelope, melt[i]);
+        duckGain[i] = duckEnvelope;
+    }
 
-        modDelay.processFrame (frame, numChannels, delayTimes, feedbackPerSpace * space[i] + feedbackBase, drift[i]);
+    // The follower above is a chain from sample to sample; the gain law is not, so it runs on its own.
+    for (int i = 0; i < numSamples; ++i)
+        duckGain[i] = Ducking::gain (duckGain[i], melt[i]);
+}
 
-        for (int ch = 0; ch < numChannels; ++ch)
-            delayBuffer.setSample (ch, i, frame[(size_t) ch]);
+void VeldranoxAudioProcessor::runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes)
+{
+    const auto* space = controlBuffer.getReadPointer (laneSpace);
+    const auto* drift = controlBuffer.getReadPointer (laneDrift);
+    const float* dry[2] = { dryBuffer.getReadPointer (0), dryBuffer.getReadPointer (numChannels > 1 ? 1 : 0) };
+    float* delayed[2] = { delayBuffer.getWritePointer (0), delayBuffer.getWritePointer (numChannels > 1 ? 1 : 0) };
+
+    constexpr int chunk = 256;
+    std::array<float, chunk> feedback;
+
+    for (int start = 0; start < numSamples; start += chunk)
+    {
+        const int length = juce::jmin (chunk, numSamples - start);
+
+        for (int i = 0; i < length; ++i)
+            feedback[(size_t)i] = feedbackPerSpace * space[start + i] + feedbackBase;
+
+        const float* in[2] = { dry[0] + start, dry[1] + start };
+        float* out[2] = { delayed[0] + start, delayed[1] + start };
+        modDelay.processBlock (in, out, numChannels, length, delayTimes, feedback.data(), drift + start);
     }
 }
 

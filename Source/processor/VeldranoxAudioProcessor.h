@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CharacterState.h"
+#include "engine/LookaheadDelay.h"
 #include "engine/ModulatedDelay.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -66,10 +67,12 @@ private:
 
     void renderControlLanes (int numSamples);
     double readHostTempo() const;
-    void runLookaheadDuckingAndDelay (const juce::AudioBuffer<float>& input,
+    void runLookaheadDuckingAndDelay (juce::AudioBuffer<float>& input,
                                       int numChannels,
                                       int numSamples,
                                       const std::array<float, 2>& delayTimes);
+    void followInputLevel (const juce::AudioBuffer<float>& input, int numChannels, int numSamples);
+    void runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes);
     void runReverb (int numChannels, int numSamples);
     void runCharacterStage (juce::AudioBuffer<float>& output, int numChannels, int numSamples);
 
@@ -92,7 +95,7 @@ private:
 
     juce::dsp::Reverb reverb;
     juce::dsp::StateVariableTPTFilter<float> lowCut;
-    juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::None> lookahead { 512 };
+    LookaheadDelay lookahead;
 
     juce::AudioBuffer<float> dryBuffer;
     juce::AudioBuffer<float> delayBuffer;
