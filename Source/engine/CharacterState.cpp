@@ -21,6 +21,17 @@ constexpr float levellerThresholdDb = -24.0f;
 constexpr float levellerMaxReductionDb = 6.0f;
 
 float limit01 (float x) noexcept { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
+
+float driveGain (float amount) noexcept { return amount * 8.0f + 1.0f; }
+
+// The saturator's curve before its tanh: the quadratic term bends the two half-waves apart.
+float shape (float x, float amount) noexcept
+{
+    const float u = x * driveGain (amount);
+    return ((amount * 0.18f) * u) * u + u;
+}
+
+float quantiseBy (float x, float step) noexcept { return std::round (x / step) * step; }
 } // namespace
 
 float CharacterState::driveAmount (float grit) noexcept { return limit01 (grit / driveRange); }
@@ -38,19 +49,20 @@ float CharacterState::toneCutoff (float grit, float sampleRateHz) noexcept
 
 float CharacterState::saturate (float x, float amount) noexcept
 {
-    const float drive = amount * 8.0f + 1.0f;
-    const float u = x * drive;
-    const float w = ((amount * 0.18f) * u) * u + u;
-    return std::tanh (w) / std::tanh (drive);
+    return std::tanh (shape (x, amount)) / std::tanh (driveGain (amount));
+}
+
+float CharacterState::saturateDriven (float x, float amount) noexcept
+{
+    const float normaliser = driveNormaliser.get (driveGain (amount), [] (float drive) { return std::tanh (drive); });
+    return std::tanh (shape (x, amount)) / normaliser;
 }
 
 float CharacterState::crushBits (float crush) noexcept { return 16.0f - crush * 10.0f; }
 
-float CharacterState::quantise (float x, float crush) noexcept
-{
-    const float step = 2.0f / std::pow (2.0f, crushBits (crush));
-    return std::round (x / step) * step;
-}
+float CharacterState::quantisationStep (float crush) noexcept { return 2.0f / std::pow (2.0f, crushBits (crush)); }
+
+float CharacterState::quantise (float x, float crush) noexcept { return quantiseBy (x, quantisationStep (crush)); }
 
 int CharacterState::holdLength (float crush) noexcept { return 1 + static_cast<int> (23.0f * std::pow (crush, 1.5f)); }
 
@@ -78,62 +90,101 @@ void CharacterState::updateTone (float grit)
     toneCoefficient = 1.0f - std::exp ((toneCutoff (grit, fs) * -twoPi) / fs);
 }
 
-float CharacterState::level (int k, float s, float drive) noexcept
+float CharacterState::followLevel (int k, float s) noexcept
 {
-    auto& envelope = levelEnvelope[(size_t) k];
+    auto& envelope = levelEnvelope[(size_t)k];
     const float magnitude = std::abs (s);
     const float e = magnitude > envelope ? levelAttack : levelRelease;
     envelope = (1.0f - e) * magnitude + e * envelope;
+    return envelope;
+}
 
+float CharacterState::applyLeveller (float s, float envelope, float drive) noexcept
+{
     const float over = gainToDecibels (envelope) - levellerThresholdDb;
 
     if (over <= 0.0f)
         return s;
 
     const float reductionDb = std::min (levellerMaxReductionDb, over * 0.5f) * drive;
-    return s * std::pow (10.0f, -reductionDb * 0.05f);
+    return s * levellerGain.get (-reductionDb * 0.05f, [] (float exponent) { return std::pow (10.0f, exponent); });
+}
+
+float CharacterState::level (int k, float s, float drive) noexcept
+{
+    return applyLeveller (s, followLevel (k, s), drive);
 }
 
 float CharacterState::reduce (int k, float s, float crush) noexcept
 {
-    const float q = quantise (s, crush);
-    const int hold = holdLength (crush);
+    auto& counter = holdCounter[(size_t)k];
 
-    auto& counter = holdCounter[(size_t) k];
-
+    // The quantised sample and the hold length are read only when the count has run out, so only then
+    // computed: both are pure functions of this sample's values.
     if (counter <= 0)
     {
-        heldSample[(size_t) k] = q;
-        counter = hold;
+        const float step = stepForCrush.get (crush, [] (float c) { return quantisationStep (c); });
+        heldSample[(size_t)k] = quantiseBy (s, step);
+        counter = holdForCrush.get (crush, [] (float c) { return holdLength (c); });
     }
 
     --counter;
-    return heldSample[(size_t) k];
+    return heldSample[(size_t)k];
+}
+
+void CharacterState::processChunk (int k, float* samples, const float* grit, int length) noexcept
+{
+    Chunk blend, drive, crush, envelope;
+
+    for (int i = 0; i < length; ++i)
+    {
+        const float g = limit01 (grit[i]);
+        drive[(size_t)i] = driveAmount (g);
+        crush[(size_t)i] = crushAmount (g);
+        blend[(size_t)i] = samples[i];
+        samples[i] = saturateDriven (samples[i], drive[(size_t)i]);
+    }
+
+    auto& dc = dcState[(size_t)k];
+    auto& tone = toneState[(size_t)k];
+
+    for (size_t i = 0; i < (size_t)length; ++i)
+    {
+        const float sat = samples[i];
+        dc = dc + (sat - dc) * dcCoefficient;
+
+        // Crossfade from the clean blend to the saturated signal with its DC taken out.
+        const float v = ((sat - dc) - blend[i]) * drive[i] + blend[i];
+        tone = tone + (v - tone) * toneCoefficient;
+        samples[i] = tone;
+
+        if (drive[i] > amountOn)
+            envelope[i] = followLevel (k, tone);
+    }
+
+    for (size_t i = 0; i < (size_t)length; ++i)
+        if (drive[i] > amountOn)
+            samples[i] = applyLeveller (samples[i], envelope[i], drive[i]);
+
+    for (size_t i = 0; i < (size_t)length; ++i)
+    {
+        float s = samples[i];
+
+        if (crush[i] > amountOn)
+            s = reduce (k, s, crush[i]);
+
+        samples[i] = ((1.0f - drive[i] * 0.16f) - crush[i] * 0.1f) * s;
+    }
+}
+
+void CharacterState::processBlock (int k, float* samples, const float* grit, int numSamples) noexcept
+{
+    for (int start = 0; start < numSamples; start += chunkLength)
+        processChunk (k, samples + start, grit + start, std::min (chunkLength, numSamples - start));
 }
 
 float CharacterState::processSample (int k, float blend, float grit) noexcept
 {
-    const float g = limit01 (grit);
-    const float drive = driveAmount (g);
-    const float crush = crushAmount (g);
-
-    const float sat = saturate (blend, drive);
-
-    auto& dc = dcState[(size_t) k];
-    dc = dc + (sat - dc) * dcCoefficient;
-
-    // Crossfade from the clean blend to the saturated signal with its DC taken out.
-    const float v = ((sat - dc) - blend) * drive + blend;
-
-    auto& tone = toneState[(size_t) k];
-    tone = tone + (v - tone) * toneCoefficient;
-    float s = tone;
-
-    if (drive > amountOn)
-        s = level (k, s, drive);
-
-    if (crush > amountOn)
-        s = reduce (k, s, crush);
-
-    return ((1.0f - drive * 0.16f) - crush * 0.1f) * s;
+    processBlock (k, &blend, &grit, 1);
+    return blend;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/LastValueCache.h"
+
 #include <array>
 
 // Coefficients and per-channel state of the character stage: the saturator's DC tracker, the tone
@@ -21,13 +23,18 @@ public:
     static float saturate (float x, float driveAmount) noexcept;
 
     static float crushBits (float crush) noexcept;
+    static float quantisationStep (float crush) noexcept;
     static float quantise (float x, float crush) noexcept;
     static int holdLength (float crush) noexcept;
 
     void prepare (double newSampleRate);
     void updateTone (float grit);
 
-    // Steps from the saturator to the output trim for one sample of channel k (0 or 1).
+    // Steps from the saturator to the output trim for numSamples samples of channel k (0 or 1):
+    // samples holds the bus blend on entry and the trimmed result on return.
+    void processBlock (int k, float* samples, const float* grit, int numSamples) noexcept;
+
+    // The same for one sample.
     float processSample (int k, float blend, float grit) noexcept;
 
     // The leveller and the bit/rate reducer on their own, advancing channel k's state; processSample
@@ -45,4 +52,22 @@ public:
     std::array<float, maxChannels> levelEnvelope {};
     std::array<float, maxChannels> heldSample {};
     std::array<int, maxChannels> holdCounter {};
+
+private:
+    // The block is worked through in chunks, each stage over the whole chunk before the next, so that the
+    // maths library calls of successive samples, which do not depend on each other, can overlap.
+    static constexpr int chunkLength = 64;
+    using Chunk = std::array<float, chunkLength>;
+
+    void processChunk (int k, float* samples, const float* grit, int length) noexcept;
+    float followLevel (int k, float s) noexcept;
+    float applyLeveller (float s, float envelope, float drive) noexcept;
+    float saturateDriven (float x, float drive) noexcept;
+
+    // Pure functions of a GRIT-derived amount, which rests for whole blocks while GRIT does: both
+    // channels share them.
+    LastValueCache<float> driveNormaliser;
+    LastValueCache<float> levellerGain;
+    LastValueCache<float> stepForCrush;
+    LastValueCache<int> holdForCrush;
 };

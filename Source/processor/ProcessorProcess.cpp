@@ -1,4 +1,5 @@
 #include "engine/GainLaws.h"
+#include "engine/LastValueCache.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <cmath>
@@ -14,6 +15,9 @@ constexpr float feedbackPerSpace = 0.75f;
 constexpr float reverbSendFromDelay = 0.75f;
 constexpr float reverbSendFromDry = 0.6f;
 
+// The character pass runs on stack chunks of this many samples.
+constexpr int characterChunk = 256;
+
 // A NaN or infinity from an upstream plug-in would otherwise lodge in the delay ring, the reverb and
 // the filters for good; such a sample is heard as silence instead.
 void replaceNonFiniteWithSilence (float* samples, int numSamples) noexcept
@@ -21,6 +25,17 @@ void replaceNonFiniteWithSilence (float* samples, int numSamples) noexcept
     for (int i = 0; i < numSamples; ++i)
         if (! std::isfinite (samples[i]))
             samples[i] = 0.0f;
+}
+
+// Once a ramp has ended getNextValue returns the target unchanged, so the rest of the lane is that value.
+void renderLane (juce::LinearSmoothedValue<float>& smoother, float* lane, int numSamples) noexcept
+{
+    int i = 0;
+
+    for (; i < numSamples && smoother.isSmoothing(); ++i)
+        lane[i] = smoother.getNextValue();
+
+    juce::FloatVectorOperations::fill (lane + i, smoother.getTargetValue(), numSamples - i);
 }
 
 juce::Reverb::Parameters reverbSettingsForSpace (float space) noexcept
@@ -80,21 +95,20 @@ void VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
 
 void VeldranoxAudioProcessor::renderControlLanes (int numSamples)
 {
-    auto* space = controlBuffer.getWritePointer (laneSpace);
-    auto* grit = controlBuffer.getWritePointer (laneGrit);
-    auto* drift = controlBuffer.getWritePointer (laneDrift);
-    auto* melt = controlBuffer.getWritePointer (laneMelt);
+    renderLane (spaceSmoothed, controlBuffer.getWritePointer (laneSpace), numSamples);
+    renderLane (gritSmoothed, controlBuffer.getWritePointer (laneGrit), numSamples);
+    renderLane (driftSmoothed, controlBuffer.getWritePointer (laneDrift), numSamples);
+    renderLane (meltSmoothed, controlBuffer.getWritePointer (laneMelt), numSamples);
+
+    const auto* melt = controlBuffer.getReadPointer (laneMelt);
     auto* dryGain = controlBuffer.getWritePointer (laneDryGain);
     auto* wetGain = controlBuffer.getWritePointer (laneWetGain);
+    LastValueCache<float> wet, dry;
 
     for (int i = 0; i < numSamples; ++i)
     {
-        space[i] = spaceSmoothed.getNextValue();
-        grit[i] = gritSmoothed.getNextValue();
-        drift[i] = driftSmoothed.getNextValue();
-        melt[i] = meltSmoothed.getNextValue();
-        wetGain[i] = MeltLaws::wetGain (melt[i]);
-        dryGain[i] = MeltLaws::dryGain (melt[i]);
+        wetGain[i] = wet.get (melt[i], MeltLaws::wetGain);
+        dryGain[i] = dry.get (melt[i], MeltLaws::dryGain);
     }
 }
 
@@ -205,13 +219,26 @@ void VeldranoxAudioProcessor::runCharacterStage (juce::AudioBuffer<float>& outpu
         const auto* dry = dryBuffer.getReadPointer (ch);
         auto* out = output.getWritePointer (ch);
 
-        for (int i = 0; i < numSamples; ++i)
+        for (int start = 0; start < numSamples; start += characterChunk)
         {
-            const float reverbShare = space[i] * 0.45f + 0.35f;
-            const float blend = reverbShare * wetReverb[i] + (1.0f - reverbShare) * wetDelay[i];
+            const int length = juce::jmin (characterChunk, numSamples - start);
+            std::array<float, characterChunk> wet;
 
-            const float wet = lowCut.processSample (ch, character.processSample (k, blend, grit[i]));
-            out[i] = (wet * duckGain[i]) * wetGain[i] + dryGain[i] * dry[i];
+            for (int j = 0; j < length; ++j)
+            {
+                const int i = start + j;
+                const float reverbShare = space[i] * 0.45f + 0.35f;
+                wet[(size_t)j] = reverbShare * wetReverb[i] + (1.0f - reverbShare) * wetDelay[i];
+            }
+
+            character.processBlock (k, wet.data(), grit + start, length);
+
+            for (int j = 0; j < length; ++j)
+            {
+                const int i = start + j;
+                const float y = lowCut.processSample (ch, wet[(size_t)j]);
+                out[i] = (y * duckGain[i]) * wetGain[i] + dryGain[i] * dry[i];
+            }
         }
     }
 }
