@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -32,6 +33,8 @@ float shape (float x, float amount) noexcept
 }
 
 float quantiseBy (float x, float step) noexcept { return std::round (x / step) * step; }
+
+bool sameBits (float a, float b) noexcept { return std::memcmp (&a, &b, sizeof a) == 0; }
 } // namespace
 
 float CharacterState::driveAmount (float grit) noexcept { return limit01 (grit / driveRange); }
@@ -50,12 +53,6 @@ float CharacterState::toneCutoff (float grit, float sampleRateHz) noexcept
 float CharacterState::saturate (float x, float amount) noexcept
 {
     return std::tanh (shape (x, amount)) / std::tanh (driveGain (amount));
-}
-
-float CharacterState::saturateDriven (float x, float amount) noexcept
-{
-    const float normaliser = driveNormaliser.get (driveGain (amount), [] (float drive) { return std::tanh (drive); });
-    return std::tanh (shape (x, amount)) / normaliser;
 }
 
 float CharacterState::crushBits (float crush) noexcept { return 16.0f - crush * 10.0f; }
@@ -90,13 +87,11 @@ void CharacterState::updateTone (float grit)
     toneCoefficient = 1.0f - std::exp ((toneCutoff (grit, fs) * -twoPi) / fs);
 }
 
-float CharacterState::followLevel (int k, float s) noexcept
+float CharacterState::followLevel (float envelope, float s) const noexcept
 {
-    auto& envelope = levelEnvelope[(size_t)k];
     const float magnitude = std::abs (s);
     const float e = magnitude > envelope ? levelAttack : levelRelease;
-    envelope = (1.0f - e) * magnitude + e * envelope;
-    return envelope;
+    return (1.0f - e) * magnitude + e * envelope;
 }
 
 float CharacterState::applyLeveller (float s, float envelope, float drive) noexcept
@@ -112,75 +107,141 @@ float CharacterState::applyLeveller (float s, float envelope, float drive) noexc
 
 float CharacterState::level (int k, float s, float drive) noexcept
 {
-    return applyLeveller (s, followLevel (k, s), drive);
+    auto& envelope = levelEnvelope[(size_t)k];
+    envelope = followLevel (envelope, s);
+    return applyLeveller (s, envelope, drive);
 }
 
-float CharacterState::reduce (int k, float s, float crush) noexcept
+float CharacterState::reduce (float& held, int& counter, float s, float crush) noexcept
 {
-    auto& counter = holdCounter[(size_t)k];
-
     // The quantised sample and the hold length are read only when the count has run out, so only then
     // computed: both are pure functions of this sample's values.
     if (counter <= 0)
     {
         const float step = stepForCrush.get (crush, [] (float c) { return quantisationStep (c); });
-        heldSample[(size_t)k] = quantiseBy (s, step);
+        held = quantiseBy (s, step);
         counter = holdForCrush.get (crush, [] (float c) { return holdLength (c); });
     }
 
     --counter;
-    return heldSample[(size_t)k];
+    return held;
 }
 
-void CharacterState::processChunk (int k, float* samples, const float* grit, int length) noexcept
+float CharacterState::reduce (int k, float s, float crush) noexcept
 {
-    Chunk blend, drive, crush, envelope;
+    return reduce (heldSample[(size_t)k], holdCounter[(size_t)k], s, crush);
+}
 
-    for (int i = 0; i < length; ++i)
+// GRIT's amounts and the saturator's normaliser, one set for a chunk over which GRIT rests.
+struct CharacterState::SteadyAmounts
+{
+    float driveAmount, crushAmount, normaliser;
+
+    float drive (size_t) const noexcept { return driveAmount; }
+    float crush (size_t) const noexcept { return crushAmount; }
+    float normaliserAt (size_t) const noexcept { return normaliser; }
+};
+
+// The same per sample, for a chunk over which GRIT moves.
+struct CharacterState::MovingAmounts
+{
+    Chunk driveAmounts, crushAmounts, normalisers;
+
+    float drive (size_t i) const noexcept { return driveAmounts[i]; }
+    float crush (size_t i) const noexcept { return crushAmounts[i]; }
+    float normaliserAt (size_t i) const noexcept { return normalisers[i]; }
+};
+
+float CharacterState::normaliserFor (float drive) noexcept
+{
+    return driveNormaliser.get (driveGain (drive), [] (float gain) { return std::tanh (gain); });
+}
+
+template <typename Amounts>
+void CharacterState::processChunk (int k, float* samples, size_t length, const Amounts& amounts) noexcept
+{
+    const auto ch = (size_t)k;
+    Chunk blend, envelopes;
+
+    for (size_t i = 0; i < length; ++i)
     {
-        const float g = limit01 (grit[i]);
-        drive[(size_t)i] = driveAmount (g);
-        crush[(size_t)i] = crushAmount (g);
-        blend[(size_t)i] = samples[i];
-        samples[i] = saturateDriven (samples[i], drive[(size_t)i]);
+        blend[i] = samples[i];
+        samples[i] = std::tanh (shape (samples[i], amounts.drive (i))) / amounts.normaliserAt (i);
     }
 
-    auto& dc = dcState[(size_t)k];
-    auto& tone = toneState[(size_t)k];
+    // The states run in locals: the stores into samples could otherwise alias them, and every sample
+    // would reload them from memory.
+    float dc = dcState[ch], tone = toneState[ch], envelope = levelEnvelope[ch];
+    const float dcRate = dcCoefficient, toneRate = toneCoefficient;
 
-    for (size_t i = 0; i < (size_t)length; ++i)
+    for (size_t i = 0; i < length; ++i)
     {
         const float sat = samples[i];
-        dc = dc + (sat - dc) * dcCoefficient;
+        dc = dc + (sat - dc) * dcRate;
 
         // Crossfade from the clean blend to the saturated signal with its DC taken out.
-        const float v = ((sat - dc) - blend[i]) * drive[i] + blend[i];
-        tone = tone + (v - tone) * toneCoefficient;
+        const float v = ((sat - dc) - blend[i]) * amounts.drive (i) + blend[i];
+        tone = tone + (v - tone) * toneRate;
         samples[i] = tone;
 
-        if (drive[i] > amountOn)
-            envelope[i] = followLevel (k, tone);
+        if (amounts.drive (i) > amountOn)
+            envelopes[i] = envelope = followLevel (envelope, tone);
     }
 
-    for (size_t i = 0; i < (size_t)length; ++i)
-        if (drive[i] > amountOn)
-            samples[i] = applyLeveller (samples[i], envelope[i], drive[i]);
+    dcState[ch] = dc;
+    toneState[ch] = tone;
+    levelEnvelope[ch] = envelope;
 
-    for (size_t i = 0; i < (size_t)length; ++i)
+    for (size_t i = 0; i < length; ++i)
+        if (amounts.drive (i) > amountOn)
+            samples[i] = applyLeveller (samples[i], envelopes[i], amounts.drive (i));
+
+    float held = heldSample[ch];
+    int counter = holdCounter[ch];
+
+    for (size_t i = 0; i < length; ++i)
     {
         float s = samples[i];
 
-        if (crush[i] > amountOn)
-            s = reduce (k, s, crush[i]);
+        if (amounts.crush (i) > amountOn)
+            s = reduce (held, counter, s, amounts.crush (i));
 
-        samples[i] = ((1.0f - drive[i] * 0.16f) - crush[i] * 0.1f) * s;
+        samples[i] = ((1.0f - amounts.drive (i) * 0.16f) - amounts.crush (i) * 0.1f) * s;
     }
+
+    heldSample[ch] = held;
+    holdCounter[ch] = counter;
 }
 
 void CharacterState::processBlock (int k, float* samples, const float* grit, int numSamples) noexcept
 {
     for (int start = 0; start < numSamples; start += chunkLength)
-        processChunk (k, samples + start, grit + start, std::min (chunkLength, numSamples - start));
+    {
+        const auto length = (size_t)std::min (chunkLength, numSamples - start);
+        const float* g = grit + start;
+
+        // A resting GRIT gives every sample of the chunk the same amounts: computed once, they are the
+        // same floats, and the stages' on/off tests no longer change inside the loops.
+        if (std::all_of (g + 1, g + length, [first = g[0]] (float x) { return sameBits (x, first); }))
+        {
+            const float a = limit01 (g[0]);
+            const SteadyAmounts steady { driveAmount (a), crushAmount (a), normaliserFor (driveAmount (a)) };
+            processChunk (k, samples + start, length, steady);
+            continue;
+        }
+
+        MovingAmounts moving;
+
+        for (size_t i = 0; i < length; ++i)
+        {
+            const float a = limit01 (g[i]);
+            moving.driveAmounts[i] = driveAmount (a);
+            moving.crushAmounts[i] = crushAmount (a);
+            moving.normalisers[i] = normaliserFor (moving.driveAmounts[i]);
+        }
+
+        processChunk (k, samples + start, length, moving);
+    }
 }
 
 float CharacterState::processSample (int k, float blend, float grit) noexcept

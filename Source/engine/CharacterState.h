@@ -59,10 +59,15 @@ private:
     static constexpr int chunkLength = 64;
     using Chunk = std::array<float, chunkLength>;
 
-    void processChunk (int k, float* samples, const float* grit, int length) noexcept;
-    float followLevel (int k, float s) noexcept;
+    struct SteadyAmounts;
+    struct MovingAmounts;
+
+    template <typename Amounts>
+    void processChunk (int k, float* samples, size_t length, const Amounts& amounts) noexcept;
+    float normaliserFor (float drive) noexcept;
+    float followLevel (float envelope, float s) const noexcept;
+    float reduce (float& held, int& counter, float s, float crush) noexcept;
     float applyLeveller (float s, float envelope, float drive) noexcept;
-    float saturateDriven (float x, float drive) noexcept;
 
     // Pure functions of a GRIT-derived amount, which rests for whole blocks while GRIT does: both
     // channels share them.

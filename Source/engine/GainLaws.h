@@ -37,8 +37,10 @@ inline constexpr float slope = 0.9f;
 inline constexpr float maxReductionDb = 28.0f;
 inline constexpr float minimumDepth = 0.0001f;
 
-// Gain applied to the wet signal for a follower level (linear) and a ducking depth (0 to 1).
-inline float gain (float envelope, float depth) noexcept
+// Gain applied to the wet signal for a follower level (linear) and a ducking depth (0 to 1);
+// tenToThe (x) must return powf (10, x), which a caller may remember for a repeated x.
+template <typename Power>
+inline float gain (float envelope, float depth, Power&& tenToThe) noexcept
 {
     if (depth <= minimumDepth)
         return 1.0f;
@@ -49,6 +51,11 @@ inline float gain (float envelope, float depth) noexcept
         return 1.0f;
 
     const float reductionDb = -std::min (maxReductionDb, slope * over) * depth;
-    return std::pow (10.0f, reductionDb * 0.05f);
+    return tenToThe (reductionDb * 0.05f);
+}
+
+inline float gain (float envelope, float depth) noexcept
+{
+    return gain (envelope, depth, [] (float x) { return std::pow (10.0f, x); });
 }
 } // namespace Ducking

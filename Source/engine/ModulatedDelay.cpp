@@ -156,6 +156,10 @@ void ModulatedDelay::runRing (const float* const* input,
     for (int c = 0; c < numChannels; ++c)
         ring[(size_t)c] = ringBuffer.getWritePointer (c);
 
+    // The loop states run in locals, which the stores into the ring and the output cannot alias.
+    auto state = loopState;
+    const float loopRate = loopCoefficient;
+
     for (int i = 0; i < length; ++i)
     {
         Frame delayed {};
@@ -170,14 +174,16 @@ void ModulatedDelay::runRing (const float* const* input,
             const auto other = (size_t)(numChannels == 2 ? 1 - c : c);
 
             const float x = crossfeedAmount * delayed[other] + directAmount * delayed[ch];
-            loopState[ch] = (x - loopState[ch]) * loopCoefficient + loopState[ch];
-            ring[ch][writeIndex] = std::tanh (loopState[ch]) * feedback[i] + input[c][i];
+            state[ch] = (x - state[ch]) * loopRate + state[ch];
+            ring[ch][writeIndex] = std::tanh (state[ch]) * feedback[i] + input[c][i];
             output[c][i] = delayed[ch];
         }
 
         if (++writeIndex >= ringLength)
             writeIndex = 0;
     }
+
+    loopState = state;
 }
 
 void ModulatedDelay::processBlock (const float* const* input,

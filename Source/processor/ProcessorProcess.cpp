@@ -28,14 +28,17 @@ void replaceNonFiniteWithSilence (float* samples, int numSamples) noexcept
 }
 
 // Once a ramp has ended getNextValue returns the target unchanged, so the rest of the lane is that value.
+// The ramp runs on a local copy, which the stores into the lane cannot alias, so it stays in registers.
 void renderLane (juce::LinearSmoothedValue<float>& smoother, float* lane, int numSamples) noexcept
 {
+    auto ramp = smoother;
     int i = 0;
 
-    for (; i < numSamples && smoother.isSmoothing(); ++i)
-        lane[i] = smoother.getNextValue();
+    for (; i < numSamples && ramp.isSmoothing(); ++i)
+        lane[i] = ramp.getNextValue();
 
-    juce::FloatVectorOperations::fill (lane + i, smoother.getTargetValue(), numSamples - i);
+    juce::FloatVectorOperations::fill (lane + i, ramp.getTargetValue(), numSamples - i);
+    smoother = ramp;
 }
 
 juce::Reverb::Parameters reverbSettingsForSpace (float space) noexcept
@@ -144,10 +147,15 @@ void VeldranoxAudioProcessor::followInputLevel (const juce::AudioBuffer<float>& 
 {
     const auto* melt = controlBuffer.getReadPointer (laneMelt);
     auto* duckGain = duckGainBuffer.getWritePointer (0);
-    const auto channelCount = static_cast<float> (numChannels);
+    // x / 1 and x / 2 round the same real numbers as x × 1 and x × 0.5: the same floats, without a division.
+    const float inverseChannelCount = numChannels == 1 ? 1.0f : 0.5f;
     const float* x[2] = { input.getReadPointer (0), input.getReadPointer (numChannels > 1 ? 1 : 0) };
 
-    // The level is taken before the lookahead, so the ducking leads the dry path it rides on.
+    // The level is taken before the lookahead, so the ducking leads the dry path it rides on. The follower
+    // runs in locals, which the stores into duckGain cannot alias.
+    float envelope = duckEnvelope;
+    const float attack = duckAttackCoeff, release = duckReleaseCoeff;
+
     for (int i = 0; i < numSamples; ++i)
     {
         float sum = 0.0f;
@@ -155,15 +163,22 @@ void VeldranoxAudioProcessor::followInputLevel (const juce::AudioBuffer<float>& 
         for (int ch = 0; ch < numChannels; ++ch)
             sum = sum + x[ch][i];
 
-        const float level = std::abs (sum / channelCount);
-        const float c = level > duckEnvelope ? duckAttackCoeff : duckReleaseCoeff;
-        duckEnvelope = (1.0f - c) * level + c * duckEnvelope;
-        duckGain[i] = duckEnvelope;
+        const float level = std::abs (sum * inverseChannelCount);
+        const float c = level > envelope ? attack : release;
+        envelope = (1.0f - c) * level + c * envelope;
+        duckGain[i] = envelope;
     }
 
+    duckEnvelope = envelope;
+
     // The follower above is a chain from sample to sample; the gain law is not, so it runs on its own.
+    // A reduction pinned at its ceiling repeats its exponent while MELT rests.
+    LastValueCache<float> power;
+    const auto tenToThe = [&power] (float exponent)
+    { return power.get (exponent, [] (float e) { return std::pow (10.0f, e); }); };
+
     for (int i = 0; i < numSamples; ++i)
-        duckGain[i] = Ducking::gain (duckGain[i], melt[i]);
+        duckGain[i] = Ducking::gain (duckGain[i], melt[i], tenToThe);
 }
 
 void VeldranoxAudioProcessor::runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes)
