@@ -213,7 +213,8 @@ void CharacterState::processChunk (int k, float* samples, size_t length, const A
     holdCounter[ch] = counter;
 }
 
-void CharacterState::processBlock (int k, float* samples, const float* grit, int numSamples) noexcept
+template <typename Visit>
+void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& visit) noexcept
 {
     for (int start = 0; start < numSamples; start += chunkLength)
     {
@@ -225,8 +226,9 @@ void CharacterState::processBlock (int k, float* samples, const float* grit, int
         if (std::all_of (g + 1, g + length, [first = g[0]] (float x) { return sameBits (x, first); }))
         {
             const float a = limit01 (g[0]);
-            const SteadyAmounts steady { driveAmount (a), crushAmount (a), normaliserFor (driveAmount (a)) };
-            processChunk (k, samples + start, length, steady);
+            visit ((size_t)start,
+                   length,
+                   SteadyAmounts { driveAmount (a), crushAmount (a), normaliserFor (driveAmount (a)) });
             continue;
         }
 
@@ -240,12 +242,24 @@ void CharacterState::processBlock (int k, float* samples, const float* grit, int
             moving.normalisers[i] = normaliserFor (moving.driveAmounts[i]);
         }
 
-        processChunk (k, samples + start, length, moving);
+        visit ((size_t)start, length, moving);
     }
+}
+
+void CharacterState::processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept
+{
+    // The amounts depend on GRIT alone, so one set serves every channel.
+    forEachChunk (grit,
+                  numSamples,
+                  [&] (size_t start, size_t length, const auto& amounts)
+                  {
+                      for (int ch = 0; ch < numChannels; ++ch)
+                          processChunk (std::min (ch, maxChannels - 1), samples[ch] + start, length, amounts);
+                  });
 }
 
 float CharacterState::processSample (int k, float blend, float grit) noexcept
 {
-    processBlock (k, &blend, &grit, 1);
+    forEachChunk (&grit, 1, [&] (size_t, size_t, const auto& amounts) { processChunk (k, &blend, 1, amounts); });
     return blend;
 }

@@ -30,9 +30,10 @@ public:
     void prepare (double newSampleRate);
     void updateTone (float grit);
 
-    // Steps from the saturator to the output trim for numSamples samples of channel k (0 or 1):
-    // samples holds the bus blend on entry and the trimmed result on return.
-    void processBlock (int k, float* samples, const float* grit, int numSamples) noexcept;
+    // Steps from the saturator to the output trim for numSamples samples of each channel (channel ch
+    // uses the state entries min (ch, 1)): samples holds the bus blend on entry and the trimmed result on
+    // return.
+    void processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept;
 
     // The same for one sample.
     float processSample (int k, float blend, float grit) noexcept;
@@ -62,6 +63,8 @@ private:
     struct SteadyAmounts;
     struct MovingAmounts;
 
+    template <typename Visit>
+    void forEachChunk (const float* grit, int numSamples, Visit&& visit) noexcept;
     template <typename Amounts>
     void processChunk (int k, float* samples, size_t length, const Amounts& amounts) noexcept;
     float normaliserFor (float drive) noexcept;

@@ -15,9 +15,6 @@ constexpr float feedbackPerSpace = 0.75f;
 constexpr float reverbSendFromDelay = 0.75f;
 constexpr float reverbSendFromDry = 0.6f;
 
-// The character pass runs on stack chunks of this many samples.
-constexpr int characterChunk = 256;
-
 // A NaN or infinity from an upstream plug-in would otherwise lodge in the delay ring, the reverb and
 // the filters for good; such a sample is heard as silence instead.
 void replaceNonFiniteWithSilence (float* samples, int numSamples) noexcept
@@ -226,34 +223,31 @@ void VeldranoxAudioProcessor::runCharacterStage (juce::AudioBuffer<float>& outpu
     const auto* dryGain = controlBuffer.getReadPointer (laneDryGain);
     const auto* duckGain = duckGainBuffer.getReadPointer (0);
 
+    // The input has been used up, so the host's channels carry the wet signal from the blend to the mix.
     for (int ch = 0; ch < numChannels; ++ch)
     {
-        const int k = juce::jlimit (0, CharacterState::maxChannels - 1, ch);
         const auto* wetReverb = reverbBuffer.getReadPointer (ch);
         const auto* wetDelay = delayBuffer.getReadPointer (ch);
+        auto* wet = output.getWritePointer (ch);
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const float reverbShare = space[i] * 0.45f + 0.35f;
+            wet[i] = reverbShare * wetReverb[i] + (1.0f - reverbShare) * wetDelay[i];
+        }
+    }
+
+    character.processBlock (output.getArrayOfWritePointers(), numChannels, grit, numSamples);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
         const auto* dry = dryBuffer.getReadPointer (ch);
         auto* out = output.getWritePointer (ch);
 
-        for (int start = 0; start < numSamples; start += characterChunk)
+        for (int i = 0; i < numSamples; ++i)
         {
-            const int length = juce::jmin (characterChunk, numSamples - start);
-            std::array<float, characterChunk> wet;
-
-            for (int j = 0; j < length; ++j)
-            {
-                const int i = start + j;
-                const float reverbShare = space[i] * 0.45f + 0.35f;
-                wet[(size_t)j] = reverbShare * wetReverb[i] + (1.0f - reverbShare) * wetDelay[i];
-            }
-
-            character.processBlock (k, wet.data(), grit + start, length);
-
-            for (int j = 0; j < length; ++j)
-            {
-                const int i = start + j;
-                const float y = lowCut.processSample (ch, wet[(size_t)j]);
-                out[i] = (y * duckGain[i]) * wetGain[i] + dryGain[i] * dry[i];
-            }
+            const float y = lowCut.processSample (ch, out[i]);
+            out[i] = (y * duckGain[i]) * wetGain[i] + dryGain[i] * dry[i];
         }
     }
 }
