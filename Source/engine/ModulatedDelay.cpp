@@ -126,11 +126,11 @@ int ModulatedDelay::wrap (int index) const noexcept
     return index >= ringLength ? index - ringLength : index;
 }
 
-float ModulatedDelay::readCubic (const float* ring, float delay) const noexcept
+float ModulatedDelay::readCubic (const float* ring, int position, float delay) const noexcept
 {
-    const float position = static_cast<float> (writeIndex) - delay;
-    const int i = floorToInt (position);
-    const float t = position - static_cast<float> (i);
+    const float readPosition = static_cast<float> (position) - delay;
+    const int i = floorToInt (readPosition);
+    const float t = readPosition - static_cast<float> (i);
 
     const float ym1 = ring[wrap (i - 1)];
     const float y0 = ring[wrap (i)];
@@ -144,43 +144,73 @@ float ModulatedDelay::readCubic (const float* ring, float delay) const noexcept
     return ((c3 * t + c2) * t + c1) * t + y0;
 }
 
+size_t ModulatedDelay::readAheadRun (const Delays& delays, int numChannels, size_t start, size_t length) noexcept
+{
+    // Frame j of a run reads between D - 2 and ringLength - 3 frames back (D is clamped to [4, ringLength
+    // - 4]). With D >= j + 3 that is before the run's first frame and less than a ring length back, so no
+    // read of the run meets a write of the run: reading every frame first reads the same samples.
+    size_t end = start;
+
+    for (; end < length; ++end)
+    {
+        const auto needed = static_cast<float> (end - start + 3);
+
+        if (delays[0][end] < needed || (numChannels == 2 && delays[1][end] < needed))
+            break;
+    }
+
+    return end - start; // at least 1: every delay is at least 4
+}
+
 void ModulatedDelay::runRing (const float* const* input,
                               float* const* output,
                               int numChannels,
-                              int length,
-                              const std::array<Chunk, maxChannels>& delays,
+                              size_t length,
+                              const Delays& delays,
                               const float* feedback) noexcept
 {
+    const auto channels = (size_t)numChannels;
     std::array<float*, maxChannels> ring {};
 
-    for (int c = 0; c < numChannels; ++c)
-        ring[(size_t)c] = ringBuffer.getWritePointer (c);
+    for (size_t c = 0; c < channels; ++c)
+        ring[c] = ringBuffer.getWritePointer ((int)c);
 
     // The loop states run in locals, which the stores into the ring and the output cannot alias.
     auto state = loopState;
     const float loopRate = loopCoefficient;
 
-    for (int i = 0; i < length; ++i)
+    for (size_t start = 0; start < length;)
     {
-        Frame delayed {};
+        const size_t run = readAheadRun (delays, numChannels, start, length);
+        Delays delayed, looped;
 
-        for (int c = 0; c < numChannels; ++c)
-            delayed[(size_t)c] = readCubic (ring[(size_t)c], delays[(size_t)c][(size_t)i]);
+        for (size_t c = 0; c < channels; ++c)
+            for (size_t j = 0, position = (size_t)writeIndex; j < run; ++j)
+            {
+                delayed[c][j] = readCubic (ring[c], (int)position, delays[c][start + j]);
+                position = position + 1 == (size_t)ringLength ? 0 : position + 1;
+            }
 
-        // Every read of the frame comes before any write of it.
-        for (int c = 0; c < numChannels; ++c)
-        {
-            const auto ch = (size_t)c;
-            const auto other = (size_t)(numChannels == 2 ? 1 - c : c);
+        for (size_t j = 0; j < run; ++j)
+            for (size_t c = 0; c < channels; ++c)
+            {
+                const size_t other = channels == 2 ? 1 - c : c;
+                const float x = crossfeedAmount * delayed[other][j] + directAmount * delayed[c][j];
+                looped[c][j] = state[c] = (x - state[c]) * loopRate + state[c];
+            }
 
-            const float x = crossfeedAmount * delayed[other] + directAmount * delayed[ch];
-            state[ch] = (x - state[ch]) * loopRate + state[ch];
-            ring[ch][writeIndex] = std::tanh (state[ch]) * feedback[i] + input[c][i];
-            output[c][i] = delayed[ch];
-        }
+        // The saturator's calls do not depend on each other, so they run in a loop of their own.
+        for (size_t c = 0; c < channels; ++c)
+            for (size_t j = 0, position = (size_t)writeIndex; j < run; ++j)
+            {
+                const size_t i = start + j;
+                ring[c][position] = std::tanh (looped[c][j]) * feedback[i] + input[c][i];
+                output[c][i] = delayed[c][j];
+                position = position + 1 == (size_t)ringLength ? 0 : position + 1;
+            }
 
-        if (++writeIndex >= ringLength)
-            writeIndex = 0;
+        writeIndex = static_cast<int> (((size_t)writeIndex + run) % (size_t)ringLength);
+        start += run;
     }
 
     loopState = state;
@@ -199,7 +229,7 @@ void ModulatedDelay::processBlock (const float* const* input,
     for (int start = 0; start < numSamples; start += chunkLength)
     {
         const int length = std::min (chunkLength, numSamples - start);
-        std::array<Chunk, maxChannels> delays;
+        Delays delays;
 
         for (int c = 0; c < n; ++c)
         {
@@ -209,7 +239,7 @@ void ModulatedDelay::processBlock (const float* const* input,
 
         const std::array<const float*, maxChannels> in { input[0] + start, n == 2 ? input[1] + start : nullptr };
         const std::array<float*, maxChannels> out { output[0] + start, n == 2 ? output[1] + start : nullptr };
-        runRing (in.data(), out.data(), n, length, delays, feedback + start);
+        runRing (in.data(), out.data(), n, (size_t)length, delays, feedback + start);
     }
 }
 

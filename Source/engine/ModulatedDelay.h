@@ -41,17 +41,19 @@ private:
     // The block is worked through in chunks whose delay times are computed ahead of the ring pass.
     static constexpr int chunkLength = 64;
     using Chunk = std::array<float, chunkLength>;
+    using Delays = std::array<Chunk, maxChannels>;
 
     float clampDelay (float delay) const noexcept;
     void glide (int channel, float target, int length, Chunk& delays) noexcept;
     void addModulation (int channel, const float* depth, int length, Chunk& delays) noexcept;
+    static size_t readAheadRun (const Delays& delays, int numChannels, size_t start, size_t length) noexcept;
     void runRing (const float* const* input,
                   float* const* output,
                   int numChannels,
-                  int length,
-                  const std::array<Chunk, maxChannels>& delays,
+                  size_t length,
+                  const Delays& delays,
                   const float* feedback) noexcept;
-    float readCubic (const float* ring, float delay) const noexcept;
+    float readCubic (const float* ring, int position, float delay) const noexcept;
     int wrap (int index) const noexcept;
 
     // [oscillator][channel]: slow, middle, fast; left, right.
