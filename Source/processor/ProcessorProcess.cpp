@@ -239,15 +239,15 @@ void VeldranoxAudioProcessor::runCharacterStage (juce::AudioBuffer<float>& outpu
 
     character.processBlock (output.getArrayOfWritePointers(), numChannels, grit, numSamples);
 
-    for (int ch = 0; ch < numChannels; ++ch)
-    {
-        const auto* dry = dryBuffer.getReadPointer (ch);
-        auto* out = output.getWritePointer (ch);
+    // Sample by sample across the channels: each channel's filter is a chain from sample to sample, and
+    // the chains of two channels can run side by side.
+    const float* dry[2] = { dryBuffer.getReadPointer (0), dryBuffer.getReadPointer (numChannels > 1 ? 1 : 0) };
+    float* out[2] = { output.getWritePointer (0), output.getWritePointer (numChannels > 1 ? 1 : 0) };
 
-        for (int i = 0; i < numSamples; ++i)
+    for (int i = 0; i < numSamples; ++i)
+        for (int ch = 0; ch < numChannels; ++ch)
         {
-            const float y = lowCut.processSample (ch, out[i]);
-            out[i] = (y * duckGain[i]) * wetGain[i] + dryGain[i] * dry[i];
+            const float y = lowCut.processSample (ch, out[ch][i]);
+            out[ch][i] = (y * duckGain[i]) * wetGain[i] + dryGain[i] * dry[ch][i];
         }
-    }
 }
