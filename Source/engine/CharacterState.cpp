@@ -157,60 +157,79 @@ float CharacterState::normaliserFor (float drive) noexcept
     return driveNormaliser.get (driveGain (drive), [] (float gain) { return std::tanh (gain); });
 }
 
-template <typename Amounts>
-void CharacterState::processChunk (int k, float* samples, size_t length, const Amounts& amounts) noexcept
+template <size_t N, typename Amounts>
+void CharacterState::processChunk (const std::array<size_t, N>& ks,
+                                   const std::array<float*, N>& samples,
+                                   size_t length,
+                                   const Amounts& amounts) noexcept
 {
-    const auto ch = (size_t)k;
-    Chunk blend, envelopes;
+    std::array<Chunk, N> blend, envelopes;
 
-    for (size_t i = 0; i < length; ++i)
+    for (size_t c = 0; c < N; ++c)
+        for (size_t i = 0; i < length; ++i)
+        {
+            blend[c][i] = samples[c][i];
+            samples[c][i] = std::tanh (shape (samples[c][i], amounts.drive (i))) / amounts.normaliserAt (i);
+        }
+
+    // The states run in locals, which the stores into samples cannot alias, and the channels' chains
+    // from sample to sample run side by side.
+    std::array<float, N> dc, tone, envelope;
+
+    for (size_t c = 0; c < N; ++c)
     {
-        blend[i] = samples[i];
-        samples[i] = std::tanh (shape (samples[i], amounts.drive (i))) / amounts.normaliserAt (i);
+        dc[c] = dcState[ks[c]];
+        tone[c] = toneState[ks[c]];
+        envelope[c] = levelEnvelope[ks[c]];
     }
 
-    // The states run in locals: the stores into samples could otherwise alias them, and every sample
-    // would reload them from memory.
-    float dc = dcState[ch], tone = toneState[ch], envelope = levelEnvelope[ch];
     const float dcRate = dcCoefficient, toneRate = toneCoefficient;
 
     for (size_t i = 0; i < length; ++i)
+        for (size_t c = 0; c < N; ++c)
+        {
+            const float sat = samples[c][i];
+            dc[c] = dc[c] + (sat - dc[c]) * dcRate;
+
+            // Crossfade from the clean blend to the saturated signal with its DC taken out.
+            const float v = ((sat - dc[c]) - blend[c][i]) * amounts.drive (i) + blend[c][i];
+            tone[c] = tone[c] + (v - tone[c]) * toneRate;
+            samples[c][i] = tone[c];
+
+            if (amounts.drive (i) > amountOn)
+                envelopes[c][i] = envelope[c] = followLevel (envelope[c], tone[c]);
+        }
+
+    for (size_t c = 0; c < N; ++c)
     {
-        const float sat = samples[i];
-        dc = dc + (sat - dc) * dcRate;
-
-        // Crossfade from the clean blend to the saturated signal with its DC taken out.
-        const float v = ((sat - dc) - blend[i]) * amounts.drive (i) + blend[i];
-        tone = tone + (v - tone) * toneRate;
-        samples[i] = tone;
-
-        if (amounts.drive (i) > amountOn)
-            envelopes[i] = envelope = followLevel (envelope, tone);
+        dcState[ks[c]] = dc[c];
+        toneState[ks[c]] = tone[c];
+        levelEnvelope[ks[c]] = envelope[c];
     }
 
-    dcState[ch] = dc;
-    toneState[ch] = tone;
-    levelEnvelope[ch] = envelope;
+    for (size_t c = 0; c < N; ++c)
+        for (size_t i = 0; i < length; ++i)
+            if (amounts.drive (i) > amountOn)
+                samples[c][i] = applyLeveller (samples[c][i], envelopes[c][i], amounts.drive (i));
 
-    for (size_t i = 0; i < length; ++i)
-        if (amounts.drive (i) > amountOn)
-            samples[i] = applyLeveller (samples[i], envelopes[i], amounts.drive (i));
-
-    float held = heldSample[ch];
-    int counter = holdCounter[ch];
-
-    for (size_t i = 0; i < length; ++i)
+    for (size_t c = 0; c < N; ++c)
     {
-        float s = samples[i];
+        float held = heldSample[ks[c]];
+        int counter = holdCounter[ks[c]];
 
-        if (amounts.crush (i) > amountOn)
-            s = reduce (held, counter, s, amounts.crush (i));
+        for (size_t i = 0; i < length; ++i)
+        {
+            float s = samples[c][i];
 
-        samples[i] = ((1.0f - amounts.drive (i) * 0.16f) - amounts.crush (i) * 0.1f) * s;
+            if (amounts.crush (i) > amountOn)
+                s = reduce (held, counter, s, amounts.crush (i));
+
+            samples[c][i] = ((1.0f - amounts.drive (i) * 0.16f) - amounts.crush (i) * 0.1f) * s;
+        }
+
+        heldSample[ks[c]] = held;
+        holdCounter[ks[c]] = counter;
     }
-
-    heldSample[ch] = held;
-    holdCounter[ch] = counter;
 }
 
 template <typename Visit>
@@ -248,18 +267,23 @@ void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& vi
 
 void CharacterState::processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept
 {
-    // The amounts depend on GRIT alone, so one set serves every channel.
+    // The amounts depend on GRIT alone, so one set serves both channels.
     forEachChunk (grit,
                   numSamples,
                   [&] (size_t start, size_t length, const auto& amounts)
                   {
-                      for (int ch = 0; ch < numChannels; ++ch)
-                          processChunk (std::min (ch, maxChannels - 1), samples[ch] + start, length, amounts);
+                      if (numChannels == 1)
+                          processChunk<1> ({ 0 }, { samples[0] + start }, length, amounts);
+                      else
+                          processChunk<2> ({ 0, 1 }, { samples[0] + start, samples[1] + start }, length, amounts);
                   });
 }
 
 float CharacterState::processSample (int k, float blend, float grit) noexcept
 {
-    forEachChunk (&grit, 1, [&] (size_t, size_t, const auto& amounts) { processChunk (k, &blend, 1, amounts); });
+    forEachChunk (&grit,
+                  1,
+                  [&] (size_t, size_t, const auto& amounts)
+                  { processChunk<1> ({ (size_t)k }, { &blend }, 1, amounts); });
     return blend;
 }

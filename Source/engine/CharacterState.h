@@ -30,9 +30,8 @@ public:
     void prepare (double newSampleRate);
     void updateTone (float grit);
 
-    // Steps from the saturator to the output trim for numSamples samples of each channel (channel ch
-    // uses the state entries min (ch, 1)): samples holds the bus blend on entry and the trimmed result on
-    // return.
+    // Steps from the saturator to the output trim for numSamples samples of one or two channels (channel
+    // ch uses the state entries ch): samples holds the bus blend on entry and the trimmed result on return.
     void processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept;
 
     // The same for one sample.
@@ -65,8 +64,12 @@ private:
 
     template <typename Visit>
     void forEachChunk (const float* grit, int numSamples, Visit&& visit) noexcept;
-    template <typename Amounts>
-    void processChunk (int k, float* samples, size_t length, const Amounts& amounts) noexcept;
+    // Channel c of the chunk is samples[c], with the state entries ks[c].
+    template <size_t N, typename Amounts>
+    void processChunk (const std::array<size_t, N>& ks,
+                       const std::array<float*, N>& samples,
+                       size_t length,
+                       const Amounts& amounts) noexcept;
     float normaliserFor (float drive) noexcept;
     float followLevel (float envelope, float s) const noexcept;
     float reduce (float& held, int& counter, float s, float crush) noexcept;
