@@ -1,10 +1,10 @@
 #include "engine/CharacterState.h"
 
+#include "engine/FloatBits.h"
 #include "engine/GainLaws.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace
 {
@@ -34,7 +34,6 @@ float shape (float x, float amount) noexcept
 
 float quantiseBy (float x, float step) noexcept { return std::round (x / step) * step; }
 
-bool sameBits (float a, float b) noexcept { return std::memcmp (&a, &b, sizeof a) == 0; }
 } // namespace
 
 float CharacterState::driveAmount (float grit) noexcept { return limit01 (grit / driveRange); }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "engine/FloatBits.h"
+
 #include <cstdint>
-#include <cstring>
 
 // Remembers a pure function's last argument and result. A call with the same argument, bit for bit,
 // returns the remembered result, which is exact: the function would return the same value again.
@@ -13,7 +14,7 @@ public:
     template <typename Function>
     Result get (float argument, Function&& function)
     {
-        const auto bits = bitsOf (argument);
+        const auto bits = floatBits (argument);
 
         if (! valid || bits != lastBits)
         {
@@ -26,13 +27,6 @@ public:
     }
 
 private:
-    static std::uint32_t bitsOf (float x) noexcept
-    {
-        std::uint32_t bits;
-        std::memcpy (&bits, &x, sizeof bits);
-        return bits;
-    }
-
     Result lastResult {};
     std::uint32_t lastBits = 0;
     bool valid = false;

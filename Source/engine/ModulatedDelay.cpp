@@ -1,5 +1,7 @@
 #include "engine/ModulatedDelay.h"
 
+#include "engine/FloatBits.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -81,14 +83,22 @@ void ModulatedDelay::glide (int channel, float target, int length, Chunk& delays
 {
     const float clamped = clampDelay (target);
     float current = currentDelay[(size_t)channel];
+    int i = 0;
 
-    for (int i = 0; i < length; ++i)
+    for (; i < length; ++i)
     {
         // A negative current delay means "not set yet": the first frame jumps straight to its target.
-        current = current >= 0.0f ? (clamped - current) * timeCoefficient + current : clamped;
-        delays[(size_t)i] = current;
+        const float next = current >= 0.0f ? (clamped - current) * timeCoefficient + current : clamped;
+        delays[(size_t)i] = next;
+
+        // A glide step is a function of the current delay alone: once it returns its input, it always will.
+        if (sameBits (next, current))
+            break;
+
+        current = next;
     }
 
+    std::fill (delays.begin() + i, delays.begin() + length, current);
     currentDelay[(size_t)channel] = current;
 }
 
@@ -132,10 +142,12 @@ float ModulatedDelay::readCubic (const float* ring, int position, float delay) c
     const int i = floorToInt (readPosition);
     const float t = readPosition - static_cast<float> (i);
 
-    const float ym1 = ring[wrap (i - 1)];
-    const float y0 = ring[wrap (i)];
-    const float y1 = ring[wrap (i + 1)];
-    const float y2 = ring[wrap (i + 2)];
+    // Taps that lie inside the ring need no wrapping.
+    const bool inside = i >= 1 && i + 2 < ringLength;
+    const float ym1 = ring[inside ? i - 1 : wrap (i - 1)];
+    const float y0 = ring[inside ? i : wrap (i)];
+    const float y1 = ring[inside ? i + 1 : wrap (i + 1)];
+    const float y2 = ring[inside ? i + 2 : wrap (i + 2)];
 
     // Catmull-Rom, in the order that defines the exact float result.
     const float c3 = ((1.5f * y0 - 0.5f * ym1) - 1.5f * y1) + 0.5f * y2;
