@@ -30,18 +30,18 @@ public:
         }
 
         auto* ring = history.getWritePointer (channel);
-        int position = positions[(size_t)channel];
+        int& position = positions[(size_t)channel];
 
-        for (int i = 0; i < numSamples; ++i)
+        // The ring holds the last delaySamples inputs, the oldest at position. Each sample takes the oldest
+        // out and puts itself in its place, so a run of samples up to the ring's end is two block copies.
+        for (int done = 0; done < numSamples;)
         {
-            output[i] = ring[position];
-            ring[position] = input[i];
-
-            if (++position == delaySamples)
-                position = 0;
+            const int run = juce::jmin (numSamples - done, delaySamples - position);
+            juce::FloatVectorOperations::copy (output + done, ring + position, run);
+            juce::FloatVectorOperations::copy (ring + position, input + done, run);
+            position = position + run == delaySamples ? 0 : position + run;
+            done += run;
         }
-
-        positions[(size_t)channel] = position;
     }
 
     int getDelaySamples() const noexcept { return delaySamples; }

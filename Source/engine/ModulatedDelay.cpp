@@ -136,7 +136,7 @@ int ModulatedDelay::wrap (int index) const noexcept
     return index >= ringLength ? index - ringLength : index;
 }
 
-float ModulatedDelay::readCubic (const float* ring, int position, float delay) const noexcept
+inline float ModulatedDelay::readCubic (const float* ring, int position, float delay) const noexcept
 {
     const float readPosition = static_cast<float> (position) - delay;
     const int i = floorToInt (readPosition);
