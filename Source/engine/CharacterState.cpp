@@ -33,7 +33,6 @@ float shape (float x, float amount) noexcept
 }
 
 float quantiseBy (float x, float step) noexcept { return std::round (x / step) * step; }
-
 } // namespace
 
 float CharacterState::driveAmount (float grit) noexcept { return limit01 (grit / driveRange); }

@@ -5,8 +5,8 @@
 #include <array>
 
 // Coefficients and per-channel state of the character stage: the saturator's DC tracker, the tone
-// low-pass, the leveller and the bit/rate reducer. The processor runs the per-sample pass; the pieces
-// of that pass are here so each law can be read (and tested) on its own.
+// low-pass, the leveller and the bit/rate reducer. The processor blends the buses before these steps and
+// runs the low cut and the output mix after them; each law can also be read (and tested) on its own.
 class CharacterState
 {
 public:
