@@ -37,7 +37,10 @@ void VeldranoxAudioProcessor::prepareToPlay (double sampleRate, int maximumExpec
     lowCut.reset();
 
     lookaheadSamples = static_cast<int> (std::round (rate * lookaheadSeconds));
-    lookahead.prepare (lookaheadSamples);
+    lookahead.setMaximumDelayInSamples (juce::jmax (1, lookaheadSamples + 1));
+    lookahead.prepare (spec);
+    lookahead.setDelay (static_cast<float> (lookaheadSamples));
+    lookahead.reset();
 
     setLatencySamples (lookaheadSamples);
 

@@ -133,11 +133,21 @@ void VeldranoxAudioProcessor::runLookaheadDuckingAndDelay (juce::AudioBuffer<flo
     {
         auto* x = input.getWritePointer (ch);
         replaceNonFiniteWithSilence (x, numSamples);
-        lookahead.process (ch, x, dryBuffer.getWritePointer (ch), numSamples);
+        delayByLookahead (ch, x, dryBuffer.getWritePointer (ch), numSamples);
     }
 
     followInputLevel (input, numChannels, numSamples);
     runDelayNetwork (numChannels, numSamples, delayTimes);
+}
+
+void VeldranoxAudioProcessor::delayByLookahead (int channel, const float* input, float* dry, int numSamples) noexcept
+{
+    // Pushed first, then popped at the set delay: dry[i] is the input lookaheadSamples samples earlier.
+    for (int i = 0; i < numSamples; ++i)
+    {
+        lookahead.pushSample (channel, input[i]);
+        dry[i] = lookahead.popSample (channel);
+    }
 }
 
 void VeldranoxAudioProcessor::followInputLevel (const juce::AudioBuffer<float>& input, int numChannels, int numSamples)

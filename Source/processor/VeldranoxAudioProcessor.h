@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/CharacterState.h"
-#include "engine/LookaheadDelay.h"
 #include "engine/ModulatedDelay.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -71,6 +70,7 @@ private:
                                       int numChannels,
                                       int numSamples,
                                       const std::array<float, 2>& delayTimes);
+    void delayByLookahead (int channel, const float* input, float* dry, int numSamples) noexcept;
     void followInputLevel (const juce::AudioBuffer<float>& input, int numChannels, int numSamples);
     void runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes);
     void runReverb (int numChannels, int numSamples);
@@ -95,7 +95,7 @@ private:
 
     juce::dsp::Reverb reverb;
     juce::dsp::StateVariableTPTFilter<float> lowCut;
-    LookaheadDelay lookahead;
+    juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::None> lookahead { 512 };
 
     juce::AudioBuffer<float> dryBuffer;
     juce::AudioBuffer<float> delayBuffer;
