@@ -45,13 +45,13 @@ void blockTimes (benchmark::State& state, BenchCase benchCase)
 
 void registerBlockTimeBenchmarks()
 {
-    constexpr MacroSetting settings[]{
+    constexpr MacroSetting settings[] {
         MacroSetting::defaults, MacroSetting::allZero, MacroSetting::allFull, MacroSetting::automated
     };
 
     for (const auto setting : settings)
     {
-        const BenchCase benchCase{ 48000.0, 2, 128, setting };
+        const BenchCase benchCase { 48000.0, 2, 128, setting };
         const auto blocks =
             static_cast<benchmark::IterationCount> (std::ceil (longRunSeconds / benchCase.blockSeconds()));
         const auto name = "blockTimes/" + benchCase.shapeName() + "/" + benchCase.settingName();

@@ -14,7 +14,7 @@ public:
 private:
     static double now()
     {
-        timespec t{};
+        timespec t {};
         clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
         return static_cast<double> (t.tv_sec) * 1.0e9 + static_cast<double> (t.tv_nsec);
     }

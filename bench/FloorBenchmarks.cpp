@@ -65,7 +65,7 @@ void registerFloorBenchmarks()
         for (const int channels : BenchGrid::channelCounts)
             for (const int block : BenchGrid::blockSizes)
             {
-                const BenchCase shape{ rate, channels, block };
+                const BenchCase shape { rate, channels, block };
                 benchmark::RegisterBenchmark (("floor/reverb/" + shape.shapeName()).c_str(), reverbAlone, shape)
                     ->Unit (benchmark::kMicrosecond);
             }

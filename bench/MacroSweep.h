@@ -20,7 +20,7 @@ public:
     Values next() noexcept
     {
         const double alternation = (blockIndex % 2 == 0) ? alternationDepth : -alternationDepth;
-        Values values{};
+        Values values {};
 
         for (std::size_t k = 0; k < numMacros; ++k)
         {
@@ -36,7 +36,7 @@ public:
 
 private:
     // Unrelated periods, so the four controls keep meeting in new combinations.
-    static constexpr std::array<double, numMacros> periodSeconds{ 2.0, 2.6, 3.4, 4.2 };
+    static constexpr std::array<double, numMacros> periodSeconds { 2.0, 2.6, 3.4, 4.2 };
     static constexpr double alternationDepth = 0.005;
 
     double blockSeconds;

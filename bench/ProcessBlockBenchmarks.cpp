@@ -24,7 +24,7 @@ void processBlockCase (benchmark::State& state, BenchCase benchCase)
 
 void registerProcessBlockBenchmarks()
 {
-    constexpr MacroSetting settings[]{
+    constexpr MacroSetting settings[] {
         MacroSetting::defaults, MacroSetting::allZero, MacroSetting::allFull, MacroSetting::automated
     };
 
@@ -33,7 +33,7 @@ void registerProcessBlockBenchmarks()
             for (const int block : BenchGrid::blockSizes)
                 for (const auto setting : settings)
                 {
-                    const BenchCase benchCase{ rate, channels, block, setting };
+                    const BenchCase benchCase { rate, channels, block, setting };
                     const auto name = "processBlock/" + benchCase.shapeName() + "/" + benchCase.settingName();
                     benchmark::RegisterBenchmark (name.c_str(), processBlockCase, benchCase)
                         ->Unit (benchmark::kMicrosecond);

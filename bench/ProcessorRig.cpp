@@ -7,7 +7,7 @@
 
 namespace
 {
-constexpr std::array<const char*, MacroSweep::numMacros> macroIds{
+constexpr std::array<const char*, MacroSweep::numMacros> macroIds {
     ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt
 };
 
@@ -33,7 +33,7 @@ ProcessorRig::ProcessorRig (const BenchCase& c, float inputPeak)
         mono.inputBuses.add (juce::AudioChannelSet::mono());
         mono.outputBuses.add (juce::AudioChannelSet::mono());
 
-        if (!processor.setBusesLayout (mono))
+        if (! processor.setBusesLayout (mono))
             throw std::runtime_error ("the processor refused the mono layout");
     }
 
@@ -43,7 +43,7 @@ ProcessorRig::ProcessorRig (const BenchCase& c, float inputPeak)
 
 MacroSweep::Values ProcessorRig::fixedValues() const
 {
-    MacroSweep::Values values{};
+    MacroSweep::Values values {};
 
     for (std::size_t k = 0; k < values.size(); ++k)
         values[k] = benchCase.setting == MacroSetting::allZero   ? 0.0f

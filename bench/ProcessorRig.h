@@ -32,7 +32,7 @@ private:
 
     BenchCase benchCase;
     VeldranoxAudioProcessor processor;
-    std::array<juce::AudioProcessorParameter*, MacroSweep::numMacros> macros{}; // SPACE, GRIT, DRIFT, MELT
+    std::array<juce::AudioProcessorParameter*, MacroSweep::numMacros> macros {}; // SPACE, GRIT, DRIFT, MELT
     MacroSweep sweep;
     NoiseSource input;
     juce::MidiBuffer midi;

@@ -83,7 +83,7 @@ void registerSilenceBenchmarks()
 {
     for (const auto setting : { MacroSetting::defaults, MacroSetting::allZero })
     {
-        const BenchCase benchCase{ 48000.0, 2, 128, setting };
+        const BenchCase benchCase { 48000.0, 2, 128, setting };
         const auto name = "silenceAfterLoud/" + benchCase.shapeName() + "/" + benchCase.settingName();
 
         benchmark::RegisterBenchmark (name.c_str(), silenceAfterLoud, benchCase)

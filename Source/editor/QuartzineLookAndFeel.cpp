@@ -68,7 +68,7 @@ void QuartzineLookAndFeel::drawTickBox (
     g.setColour (ticked ? QuartzinePalette::tickBoxOutlineTicked : QuartzinePalette::tickBoxOutline);
     g.drawRoundedRectangle (box.reduced (tickBoxOutlineInset), tickBoxCornerSize, tickBoxOutlineThickness);
 
-    if (!ticked)
+    if (! ticked)
         return;
 
     const auto cross = box.reduced (crossInsetProportion * w);

@@ -105,7 +105,7 @@ float CharacterState::applyLeveller (float s, float envelope, float drive) noexc
 
 float CharacterState::level (int k, float s, float drive) noexcept
 {
-    auto& envelope = levelEnvelope[(size_t)k];
+    auto& envelope = levelEnvelope[(size_t) k];
     envelope = followLevel (envelope, s);
     return applyLeveller (s, envelope, drive);
 }
@@ -127,7 +127,7 @@ float CharacterState::reduce (float& held, int& counter, float s, float crush) n
 
 float CharacterState::reduce (int k, float s, float crush) noexcept
 {
-    return reduce (heldSample[(size_t)k], holdCounter[(size_t)k], s, crush);
+    return reduce (heldSample[(size_t) k], holdCounter[(size_t) k], s, crush);
 }
 
 // GRIT's amounts and the saturator's normaliser, one set for a chunk over which GRIT rests.
@@ -235,7 +235,7 @@ void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& vi
 {
     for (int start = 0; start < numSamples; start += chunkLength)
     {
-        const auto length = (size_t)std::min (chunkLength, numSamples - start);
+        const auto length = (size_t) std::min (chunkLength, numSamples - start);
         const float* g = grit + start;
 
         // A resting GRIT gives every sample of the chunk the same amounts: computed once, they are the
@@ -243,7 +243,7 @@ void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& vi
         if (std::all_of (g + 1, g + length, [first = g[0]] (float x) { return sameBits (x, first); }))
         {
             const float a = limit01 (g[0]);
-            visit ((size_t)start,
+            visit ((size_t) start,
                    length,
                    SteadyAmounts { driveAmount (a), crushAmount (a), normaliserFor (driveAmount (a)) });
             continue;
@@ -259,7 +259,7 @@ void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& vi
             moving.normalisers[i] = normaliserFor (moving.driveAmounts[i]);
         }
 
-        visit ((size_t)start, length, moving);
+        visit ((size_t) start, length, moving);
     }
 }
 
@@ -282,6 +282,6 @@ float CharacterState::processSample (int k, float blend, float grit) noexcept
     forEachChunk (&grit,
                   1,
                   [&] (size_t, size_t, const auto& amounts)
-                  { processChunk<1> ({ (size_t)k }, { &blend }, 1, amounts); });
+                  { processChunk<1> ({ (size_t) k }, { &blend }, 1, amounts); });
     return blend;
 }

@@ -51,8 +51,8 @@ void ModulatedDelay::prepare (double newSampleRate)
 
     const float w = twoPi / rate;
 
-    for (size_t k = 0; k < (size_t)numOscillators; ++k)
-        for (size_t c = 0; c < (size_t)maxChannels; ++c)
+    for (size_t k = 0; k < (size_t) numOscillators; ++k)
+        for (size_t c = 0; c < (size_t) maxChannels; ++c)
             phaseIncrements[k][c] = w * lfoRates[k][c];
 
     sampleRateAsFloat = rate;
@@ -63,8 +63,8 @@ void ModulatedDelay::prepare (double newSampleRate)
 
     for (int k = 0; k < numOscillators; ++k)
     {
-        lfoPhases[(size_t)k][0] = 0.0f;
-        lfoPhases[(size_t)k][1] = rightChannelStartPhases[(size_t)k];
+        lfoPhases[(size_t) k][0] = 0.0f;
+        lfoPhases[(size_t) k][1] = rightChannelStartPhases[(size_t) k];
     }
 
     loopState = { 0.0f, 0.0f };
@@ -82,14 +82,14 @@ float ModulatedDelay::clampDelay (float delay) const noexcept
 void ModulatedDelay::glide (int channel, float target, int length, Chunk& delays) noexcept
 {
     const float clamped = clampDelay (target);
-    float current = currentDelay[(size_t)channel];
+    float current = currentDelay[(size_t) channel];
     int i = 0;
 
     for (; i < length; ++i)
     {
         // A negative current delay means "not set yet": the first frame jumps straight to its target.
         const float next = current >= 0.0f ? (clamped - current) * timeCoefficient + current : clamped;
-        delays[(size_t)i] = next;
+        delays[(size_t) i] = next;
 
         // A glide step is a function of the current delay alone: once it returns its input, it always will.
         if (sameBits (next, current))
@@ -99,31 +99,31 @@ void ModulatedDelay::glide (int channel, float target, int length, Chunk& delays
     }
 
     std::fill (delays.begin() + i, delays.begin() + length, current);
-    currentDelay[(size_t)channel] = current;
+    currentDelay[(size_t) channel] = current;
 }
 
 void ModulatedDelay::addModulation (int channel, const float* depth, int length, Chunk& delays) noexcept
 {
-    const auto ch = (size_t)channel;
+    const auto ch = (size_t) channel;
     Chunk m {};
 
     // One oscillator at a time over the chunk: the sines of successive frames do not wait for each other.
     // Each m[i] still sums the slow, middle and fast terms in that order.
-    for (size_t k = 0; k < (size_t)numOscillators; ++k)
+    for (size_t k = 0; k < (size_t) numOscillators; ++k)
     {
         float phase = lfoPhases[k][ch];
 
         for (int i = 0; i < length; ++i)
         {
             phase = wrapPhase (phaseIncrements[k][ch] + phase);
-            m[(size_t)i] = m[(size_t)i] + std::sin (phase) * oscillatorDepths[k];
+            m[(size_t) i] = m[(size_t) i] + std::sin (phase) * oscillatorDepths[k];
         }
 
         lfoPhases[k][ch] = phase;
     }
 
     for (int i = 0; i < length; ++i)
-        delays[(size_t)i] = clampDelay (m[(size_t)i] * (sampleRateAsFloat * depth[i]) + delays[(size_t)i]);
+        delays[(size_t) i] = clampDelay (m[(size_t) i] * (sampleRateAsFloat * depth[i]) + delays[(size_t) i]);
 }
 
 int ModulatedDelay::wrap (int index) const noexcept
@@ -181,11 +181,11 @@ void ModulatedDelay::runRing (const float* const* input,
                               const Delays& delays,
                               const float* feedback) noexcept
 {
-    const auto channels = (size_t)numChannels;
+    const auto channels = (size_t) numChannels;
     std::array<float*, maxChannels> ring {};
 
     for (size_t c = 0; c < channels; ++c)
-        ring[c] = ringBuffer.getWritePointer ((int)c);
+        ring[c] = ringBuffer.getWritePointer ((int) c);
 
     // The loop states run in locals, which the stores into the ring and the output cannot alias.
     auto state = loopState;
@@ -197,10 +197,10 @@ void ModulatedDelay::runRing (const float* const* input,
         Delays delayed, looped;
 
         for (size_t c = 0; c < channels; ++c)
-            for (size_t j = 0, position = (size_t)writeIndex; j < run; ++j)
+            for (size_t j = 0, position = (size_t) writeIndex; j < run; ++j)
             {
-                delayed[c][j] = readCubic (ring[c], (int)position, delays[c][start + j]);
-                position = position + 1 == (size_t)ringLength ? 0 : position + 1;
+                delayed[c][j] = readCubic (ring[c], (int) position, delays[c][start + j]);
+                position = position + 1 == (size_t) ringLength ? 0 : position + 1;
             }
 
         for (size_t j = 0; j < run; ++j)
@@ -213,15 +213,15 @@ void ModulatedDelay::runRing (const float* const* input,
 
         // The saturator's calls do not depend on each other, so they run in a loop of their own.
         for (size_t c = 0; c < channels; ++c)
-            for (size_t j = 0, position = (size_t)writeIndex; j < run; ++j)
+            for (size_t j = 0, position = (size_t) writeIndex; j < run; ++j)
             {
                 const size_t i = start + j;
                 ring[c][position] = std::tanh (looped[c][j]) * feedback[i] + input[c][i];
                 output[c][i] = delayed[c][j];
-                position = position + 1 == (size_t)ringLength ? 0 : position + 1;
+                position = position + 1 == (size_t) ringLength ? 0 : position + 1;
             }
 
-        writeIndex = static_cast<int> (((size_t)writeIndex + run) % (size_t)ringLength);
+        writeIndex = static_cast<int> (((size_t) writeIndex + run) % (size_t) ringLength);
         start += run;
     }
 
@@ -245,13 +245,13 @@ void ModulatedDelay::processBlock (const float* const* input,
 
         for (int c = 0; c < n; ++c)
         {
-            glide (c, delayTimes[(size_t)c], length, delays[(size_t)c]);
-            addModulation (c, depth + start, length, delays[(size_t)c]);
+            glide (c, delayTimes[(size_t) c], length, delays[(size_t) c]);
+            addModulation (c, depth + start, length, delays[(size_t) c]);
         }
 
         const std::array<const float*, maxChannels> in { input[0] + start, n == 2 ? input[1] + start : nullptr };
         const std::array<float*, maxChannels> out { output[0] + start, n == 2 ? output[1] + start : nullptr };
-        runRing (in.data(), out.data(), n, (size_t)length, delays, feedback + start);
+        runRing (in.data(), out.data(), n, (size_t) length, delays, feedback + start);
     }
 }
 

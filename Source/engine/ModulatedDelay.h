@@ -30,7 +30,7 @@ public:
 
     int getRingLength() const noexcept { return ringLength; }
     int getWriteIndex() const noexcept { return writeIndex; }
-    float getCurrentDelay (int channel) const noexcept { return currentDelay[(size_t)channel]; }
+    float getCurrentDelay (int channel) const noexcept { return currentDelay[(size_t) channel]; }
     const juce::AudioBuffer<float>& getRing() const noexcept { return ringBuffer; }
 
     // Distance kept from both ends of the ring so that the four interpolation taps never reach the

@@ -203,7 +203,7 @@ void VeldranoxAudioProcessor::runDelayNetwork (int numChannels, int numSamples, 
         const int length = juce::jmin (chunk, numSamples - start);
 
         for (int i = 0; i < length; ++i)
-            feedback[(size_t)i] = feedbackPerSpace * space[start + i] + feedbackBase;
+            feedback[(size_t) i] = feedbackPerSpace * space[start + i] + feedbackBase;
 
         const float* in[2] = { dry[0] + start, dry[1] + start };
         float* out[2] = { delayed[0] + start, delayed[1] + start };

@@ -16,8 +16,7 @@ juce::AudioProcessor::BusesProperties VeldranoxAudioProcessor::makeBusesProperti
 }
 
 VeldranoxAudioProcessor::VeldranoxAudioProcessor()
-    : juce::AudioProcessor (makeBusesProperties()),
-      parameters (*this, nullptr, "PARAMS", createParameterLayout())
+    : juce::AudioProcessor (makeBusesProperties()), parameters (*this, nullptr, "PARAMS", createParameterLayout())
 {
     spaceParam = parameters.getRawParameterValue (ParameterIDs::space);
     gritParam = parameters.getRawParameterValue (ParameterIDs::grit);
@@ -59,7 +58,4 @@ bool VeldranoxAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts
     return layouts.getMainInputChannelSet() == output;
 }
 
-juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
-{
-    return new VeldranoxAudioProcessor();
-}
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter() { return new VeldranoxAudioProcessor(); }

@@ -3,10 +3,9 @@
 #include "engine/CharacterState.h"
 #include "engine/ModulatedDelay.h"
 
+#include <atomic>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_dsp/juce_dsp.h>
-
-#include <atomic>
 
 struct EngineProbe; // test access to the engine's work buffers
 

@@ -24,14 +24,14 @@ using ClassId = std::array<std::uint8_t, 16>;
 
 // Outside Windows a class ID is not COM-compatible: each of its four words is stored most
 // significant byte first. The last two words are the manufacturer code and the plug-in code.
-constexpr ClassId componentClassId{ 0xAB, 0xCD, 0xEF, 0x01, 0x91, 0x82, 0xFA, 0xEB,
-                                    'Y',  'r',  'v',  'n',  'V',  'd',  'n',  'x' };
-constexpr ClassId controllerClassId{ 0xAB, 0xCD, 0xEF, 0x01, 0x12, 0x34, 0xAB, 0xCD,
+constexpr ClassId componentClassId { 0xAB, 0xCD, 0xEF, 0x01, 0x91, 0x82, 0xFA, 0xEB,
                                      'Y',  'r',  'v',  'n',  'V',  'd',  'n',  'x' };
+constexpr ClassId controllerClassId { 0xAB, 0xCD, 0xEF, 0x01, 0x12, 0x34, 0xAB, 0xCD,
+                                      'Y',  'r',  'v',  'n',  'V',  'd',  'n',  'x' };
 
 ClassId toClassId (const TUID cid)
 {
-    ClassId id{};
+    ClassId id {};
 
     for (size_t i = 0; i < id.size(); ++i)
         id[i] = std::uint8_t (cid[i]);
@@ -188,7 +188,7 @@ TEST_F (Factory, CreatesEachClassByItsIdAndNothingElse)
         static_cast<FUnknown*> (object)->release();
     }
 
-    TUID unknown{};
+    TUID unknown {};
     void* object = nullptr;
     EXPECT_NE (factory().createInstance (unknown, FUnknown::iid, &object), kResultOk);
     EXPECT_EQ (object, nullptr);

@@ -8,7 +8,7 @@ namespace
 using ModuleEntryFunction = bool (*) (void*);
 using InitDllFunction = bool (*)();
 using ExitFunction = bool (*)();
-using GetFactoryFunction = Steinberg::IPluginFactory* (*)();
+using GetFactoryFunction = Steinberg::IPluginFactory* (*) ();
 
 template <typename Function>
 Function lookUp (void* handle, const char* name)
@@ -50,7 +50,7 @@ VstModule::VstModule (const std::string& bundlePath)
     else
         entered = true;
 
-    if (!entered)
+    if (! entered)
     {
         problem = "the module's entry function returned false";
         return;
@@ -80,7 +80,7 @@ bool VstModule::exit()
 
     pluginFactory = nullptr;
 
-    if (!entered)
+    if (! entered)
         return false;
 
     entered = false;

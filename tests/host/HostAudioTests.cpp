@@ -117,10 +117,10 @@ TEST_P (HostAudio, DefaultSettingsRingOutAndDecayAfterAnImpulse)
 
 INSTANTIATE_TEST_SUITE_P (RatesAndLayouts,
                           HostAudio,
-                          ::testing::Values (AudioCase{ 44100.0, 1 },
-                                             AudioCase{ 44100.0, 2 },
-                                             AudioCase{ 48000.0, 1 },
-                                             AudioCase{ 48000.0, 2 },
-                                             AudioCase{ 96000.0, 1 },
-                                             AudioCase{ 96000.0, 2 }),
+                          ::testing::Values (AudioCase { 44100.0, 1 },
+                                             AudioCase { 44100.0, 2 },
+                                             AudioCase { 48000.0, 1 },
+                                             AudioCase { 48000.0, 2 },
+                                             AudioCase { 96000.0, 1 },
+                                             AudioCase { 96000.0, 2 }),
                           caseName);

@@ -11,7 +11,7 @@ constexpr std::uint32_t fourCharCode (const char (&code)[5])
 }
 
 // The audio component's class ID as four words; the last two are the manufacturer and plug-in codes.
-constexpr std::array<std::uint32_t, 4> componentClassWords{
+constexpr std::array<std::uint32_t, 4> componentClassWords {
     0xABCDEF01u, 0x9182FAEBu, fourCharCode ("Yrvn"), fourCharCode ("Vdnx")
 };
 

@@ -10,7 +10,7 @@ namespace
 constexpr int editorWidth = 480;
 constexpr int editorHeight = 404;
 constexpr int timesOpened = 5;
-constexpr std::chrono::milliseconds blockPause{ 5 };
+constexpr std::chrono::milliseconds blockPause { 5 };
 
 // Streams noise through the instance on its own thread, as a host's audio callback does, until stopped.
 class AudioThread
@@ -50,7 +50,7 @@ private:
 
             for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
                 for (int i = 0; i < buffer.getNumSamples(); ++i)
-                    if (!std::isfinite (buffer.getSample (ch, i)))
+                    if (! std::isfinite (buffer.getSample (ch, i)))
                         finite = false;
 
             ++blocks;
@@ -59,9 +59,9 @@ private:
     }
 
     juce::AudioProcessor& instance;
-    std::atomic<bool> running{ true };
-    std::atomic<bool> finite{ true };
-    std::atomic<int> blocks{ 0 };
+    std::atomic<bool> running { true };
+    std::atomic<bool> finite { true };
+    std::atomic<int> blocks { 0 };
     std::thread worker;
 };
 
@@ -114,7 +114,7 @@ TEST (HostedEditor, OpensAsARealWindowAtItsSizeAndClosesRepeatedlyWhileAudioRuns
             EXPECT_EQ (editor->getNumChildComponents(), 1) << "the plug-in's view was not attached";
 
             // Automation while the window is open.
-            const float newValue = (float)(i + 1) / (float)(timesOpened + 1);
+            const float newValue = (float) (i + 1) / (float) (timesOpened + 1);
             melt.setValueNotifyingHost (newValue);
             HostedPlugin::pumpMessages (20);
             EXPECT_FLOAT_EQ (melt.getValue(), newValue);

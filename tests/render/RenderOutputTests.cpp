@@ -7,15 +7,15 @@ namespace
 constexpr double rate = 48000.0;
 constexpr int latencyAt48k = 144; // the plug-in's 3 ms lookahead
 
-int samplesIn (double seconds, double sampleRate) { return (int)std::lround (seconds * sampleRate); }
+int samplesIn (double seconds, double sampleRate) { return (int) std::lround (seconds * sampleRate); }
 
 float rmsOf (const juce::AudioBuffer<float>& buffer, int start, int length)
 {
     double sum = 0.0;
     for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
         for (int i = start; i < start + length; ++i)
-            sum += (double)buffer.getSample (channel, i) * buffer.getSample (channel, i);
-    return (float)std::sqrt (sum / (buffer.getNumChannels() * length));
+            sum += (double) buffer.getSample (channel, i) * buffer.getSample (channel, i);
+    return (float) std::sqrt (sum / (buffer.getNumChannels() * length));
 }
 
 // Compares the output with the input delayed by `delay` over the input's length; reports the first
@@ -55,7 +55,7 @@ protected:
                   int inputBits = 32)
     {
         writeAudio (file (inputName), input, sampleRate, inputBits);
-        juce::StringArray arguments{ file (inputName).getFullPathName(), "-o", file ("out.wav").getFullPathName() };
+        juce::StringArray arguments { file (inputName).getFullPathName(), "-o", file ("out.wav").getFullPathName() };
         arguments.addArray (options);
 
         const auto run = runTool (arguments);
@@ -116,9 +116,9 @@ TEST_P (DryPathTest, MeltZeroGivesTheInputBackSampleForSample)
 
 INSTANTIATE_TEST_SUITE_P (Layouts,
                           DryPathTest,
-                          testing::Values (DryPathCase{ 1, 44100.0, 100, "in.wav", 32 },
-                                           DryPathCase{ 2, 48000.0, 512, "in.wav", 32 },
-                                           DryPathCase{ 2, 96000.0, 64, "in.aiff", 24 }));
+                          testing::Values (DryPathCase { 1, 44100.0, 100, "in.wav", 32 },
+                                           DryPathCase { 2, 48000.0, 512, "in.wav", 32 },
+                                           DryPathCase { 2, 96000.0, 64, "in.aiff", 24 }));
 
 TEST_F (RenderOutputTest, WithoutCompensationTheOutputKeepsThePluginLatency)
 {
@@ -171,7 +171,7 @@ TEST_F (RenderOutputTest, AutomationTakesEffectAtTheBlockThatHoldsItsTime)
 TEST_F (RenderOutputTest, TempoReachesThePluginThroughThePlayHead)
 {
     const auto input = burst (samplesIn (0.1, rate));
-    const juce::StringArray common{ "--float", "--tail", "1.5", "--melt", "80" };
+    const juce::StringArray common { "--float", "--tail", "1.5", "--melt", "80" };
 
     auto withTempo = [&] (const juce::String& bpm)
     {

@@ -18,12 +18,12 @@ RenderToolFixture::Run RenderToolFixture::runTool (const juce::StringArray& argu
 
     juce::ChildProcess process;
     Run run;
-    if (!process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
+    if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
         return run;
 
     run.text = process.readAllProcessOutput();
     if (process.waitForProcessToFinish (60000))
-        run.exitStatus = (int)process.getExitCode();
+        run.exitStatus = (int) process.getExitCode();
     return run;
 }
 
@@ -37,9 +37,9 @@ void RenderToolFixture::writeAudio (const juce::File& destination,
 
     juce::WavAudioFormat wav;
     juce::AiffAudioFormat aiff;
-    auto& format = destination.hasFileExtension ("aiff") ? (juce::AudioFormat&)aiff : wav;
+    auto& format = destination.hasFileExtension ("aiff") ? (juce::AudioFormat&) aiff : wav;
     std::unique_ptr<juce::AudioFormatWriter> writer (
-        format.createWriterFor (stream.get(), sampleRate, (unsigned)samples.getNumChannels(), bitsPerSample, {}, 0));
+        format.createWriterFor (stream.get(), sampleRate, (unsigned) samples.getNumChannels(), bitsPerSample, {}, 0));
     ASSERT_NE (writer, nullptr);
     stream.release();
     ASSERT_TRUE (writer->writeFromAudioSampleBuffer (samples, 0, samples.getNumSamples()));
@@ -55,7 +55,7 @@ RenderToolFixture::Audio RenderToolFixture::readAudio (const juce::File& source)
         return audio;
 
     audio.sampleRate = reader->sampleRate;
-    audio.samples.setSize ((int)reader->numChannels, (int)reader->lengthInSamples);
+    audio.samples.setSize ((int) reader->numChannels, (int) reader->lengthInSamples);
     reader->read (&audio.samples, 0, audio.samples.getNumSamples(), 0, true, true);
     return audio;
 }
@@ -68,7 +68,7 @@ juce::AudioBuffer<float> RenderToolFixture::testSignal (int numChannels, int num
     for (int channel = 0; channel < numChannels; ++channel)
         for (int i = 0; i < numSamples; ++i)
         {
-            const auto swell = 0.2f + 0.3f * std::sin ((float)i * 0.0005f + (float)channel);
+            const auto swell = 0.2f + 0.3f * std::sin ((float) i * 0.0005f + (float) channel);
             signal.setSample (channel, i, swell * (random.nextFloat() * 2.0f - 1.0f));
         }
 

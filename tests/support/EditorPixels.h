@@ -28,14 +28,14 @@ inline bool hasColourNear (const juce::Image& image,
                            float radius = 1.0f,
                            int tolerance = defaultTolerance)
 {
-    const int reach = (int)std::ceil (radius) + 1;
-    const int px = (int)std::floor (point.x);
-    const int py = (int)std::floor (point.y);
+    const int reach = (int) std::ceil (radius) + 1;
+    const int px = (int) std::floor (point.x);
+    const int py = (int) std::floor (point.y);
 
     for (int y = py - reach; y <= py + reach; ++y)
         for (int x = px - reach; x <= px + reach; ++x)
             if (juce::isPositiveAndBelow (x, image.getWidth()) && juce::isPositiveAndBelow (y, image.getHeight()) &&
-                point.getDistanceFrom ({ (float)x + 0.5f, (float)y + 0.5f }) <= radius &&
+                point.getDistanceFrom ({ (float) x + 0.5f, (float) y + 0.5f }) <= radius &&
                 matches (image.getPixelAt (x, y), expected, tolerance))
                 return true;
 

@@ -20,7 +20,7 @@ struct ControlDefault
     const char* defaultText;
 };
 
-inline constexpr std::array<ControlDefault, 4> controls{
+inline constexpr std::array<ControlDefault, 4> controls {
     { { "Space", 0.40f, "40.0" }, { "Grit", 0.25f, "25.0" }, { "Drift", 0.20f, "20.0" }, { "Melt", 0.35f, "35.0" } }
 };
 
@@ -78,7 +78,7 @@ inline std::unique_ptr<juce::AudioPluginInstance> loadPrepared (double sampleRat
     layout.inputBuses.add (layoutFor (numChannels));
     layout.outputBuses.add (layoutFor (numChannels));
 
-    if (!instance->setBusesLayout (layout))
+    if (! instance->setBusesLayout (layout))
     {
         ADD_FAILURE() << "the plug-in refused " << numChannels << " channels in and out";
         return nullptr;

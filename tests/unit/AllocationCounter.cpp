@@ -44,7 +44,7 @@ inline void noteAllocation() noexcept
 // operator new counts by itself unless a malloc hook already sees the allocation it forwards to.
 inline void noteNewAllocation() noexcept
 {
-    if (!VELDRANOX_HOOK_MALLOC)
+    if (! VELDRANOX_HOOK_MALLOC)
         noteAllocation();
 }
 } // namespace
@@ -107,7 +107,7 @@ extern "C"
     {
         const bool powerOfTwo = alignment != 0 && (alignment & (alignment - 1)) == 0;
 
-        if (!powerOfTwo || alignment % sizeof (void*) != 0)
+        if (! powerOfTwo || alignment % sizeof (void*) != 0)
             return EINVAL;
 
         noteAllocation();

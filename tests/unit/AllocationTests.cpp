@@ -81,7 +81,7 @@ TEST (Allocation, BlocksWithinThePreparedShapeAllocateNothing)
 TEST (Allocation, ALongerBlockAllocatesOnceThenReusesTheMemory)
 {
     // Buffer memory comes from malloc, not operator new.
-    if (!ScopedAllocationCount::countsMalloc())
+    if (! ScopedAllocationCount::countsMalloc())
         GTEST_SKIP() << "malloc is not counted on this platform";
 
     auto processor = makePrepared (48000.0, 512, busy);

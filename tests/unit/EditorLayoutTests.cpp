@@ -25,7 +25,7 @@ protected:
     }
 
     VeldranoxAudioProcessor processor;
-    VeldranoxAudioProcessorEditor editor{ processor };
+    VeldranoxAudioProcessorEditor editor { processor };
 };
 } // namespace
 
@@ -36,7 +36,7 @@ TEST_F (EditorLayout, OpensAtItsFixedSizeAndCannotBeResized)
     EXPECT_FALSE (editor.isResizable());
 
     // The ten labels and knobs, and nothing else: no splash screen or resize corner of JUCE's.
-    EXPECT_EQ (editor.getNumChildComponents(), (int)std::size (childNames));
+    EXPECT_EQ (editor.getNumChildComponents(), (int) std::size (childNames));
 }
 
 TEST_F (EditorLayout, BoundsAtTheWindowSize)
@@ -154,8 +154,8 @@ TEST_F (EditorLayout, NoSizeGivesANegativeExtentOrATallLabel)
 
 TEST_F (EditorLayout, LabelsCarryTheirTextColourAndPlacement)
 {
-    const juce::Colour onBand{ 0xff16202b };
-    const juce::Colour onBody{ 0xffd8dde2 };
+    const juce::Colour onBand { 0xff16202b };
+    const juce::Colour onBody { 0xffd8dde2 };
 
     const struct
     {
@@ -187,8 +187,8 @@ TEST_F (EditorLayout, LabelsCarryTheirTextColourAndPlacement)
 
 TEST_F (EditorLayout, PaintsTheBackgroundUnderATealHeaderBand)
 {
-    const juce::Colour band{ 0xff5f8b86 };
-    const juce::Colour background{ 0xff1a222e };
+    const juce::Colour band { 0xff5f8b86 };
+    const juce::Colour background { 0xff1a222e };
 
     const struct
     {

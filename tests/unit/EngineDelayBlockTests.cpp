@@ -35,8 +35,8 @@ Signals makeSignals (int length, float maxDepth)
     {
         s.left.push_back (random.nextFloat() * 2.0f - 1.0f);
         s.right.push_back (i % 97 == 0 ? 1.0f : 0.0f);
-        s.feedback.push_back (0.6f + 0.3f * (float)(i % 50) / 50.0f);
-        s.depth.push_back (maxDepth * (float)i / (float)length);
+        s.feedback.push_back (0.6f + 0.3f * (float) (i % 50) / 50.0f);
+        s.depth.push_back (maxDepth * (float) i / (float) length);
     }
 
     return s;
@@ -75,8 +75,8 @@ TEST (EngineDelayBlock, BlocksGiveTheBitsOfSingleFrames)
 
         for (int i = 0; i < length; ++i)
         {
-            Frame frame { s.left[(size_t)i], c.channels == 2 ? s.right[(size_t)i] : 0.0f };
-            frameByFrame.processFrame (frame, c.channels, c.times, s.feedback[(size_t)i], s.depth[(size_t)i]);
+            Frame frame { s.left[(size_t) i], c.channels == 2 ? s.right[(size_t) i] : 0.0f };
+            frameByFrame.processFrame (frame, c.channels, c.times, s.feedback[(size_t) i], s.depth[(size_t) i]);
             expectedLeft.push_back (frame[0]);
             expectedRight.push_back (frame[1]);
         }
@@ -104,7 +104,7 @@ TEST (EngineDelayBlock, BlocksGiveTheBitsOfSingleFrames)
             EXPECT_EQ (inBlocks.getCurrentDelay (ch), frameByFrame.getCurrentDelay (ch)) << ch;
             EXPECT_EQ (std::memcmp (inBlocks.getRing().getReadPointer (ch),
                                     frameByFrame.getRing().getReadPointer (ch),
-                                    sizeof (float) * (size_t)inBlocks.getRing().getNumSamples()),
+                                    sizeof (float) * (size_t) inBlocks.getRing().getNumSamples()),
                        0)
                 << ch;
         }

@@ -80,12 +80,12 @@ juce::AudioBuffer<float> makeInput (Input kind, int channels, int samples, doubl
 {
     juce::AudioBuffer<float> buffer (channels, samples);
     buffer.clear();
-    const int section = (int)(0.3 * sampleRate);
-    const int halfPeriod = (int)(sampleRate / 220.0);
+    const int section = (int) (0.3 * sampleRate);
+    const int halfPeriod = (int) (sampleRate / 220.0);
 
     for (int ch = 0; ch < channels; ++ch)
     {
-        Lcg random (17u + 101u * (std::uint32_t)ch);
+        Lcg random (17u + 101u * (std::uint32_t) ch);
         auto* x = buffer.getWritePointer (ch);
 
         for (int i = 0; i < samples; ++i)
@@ -139,13 +139,13 @@ std::array<float, 4> automationAt (Automation kind, double seconds, int blockInd
         constexpr double periods[] = { 0.7, 0.9, 1.1, 1.3 };
 
         for (size_t k = 0; k < values.size(); ++k)
-            values[k] = (float)juce::jlimit (0.0, 1.0, triangle (seconds / periods[k]) + wobble);
+            values[k] = (float) juce::jlimit (0.0, 1.0, triangle (seconds / periods[k]) + wobble);
 
         return values;
     }
     case Automation::steps:
     {
-        const int step = (int)(seconds / 0.37);
+        const int step = (int) (seconds / 0.37);
         constexpr std::array<float, 4> table[] = {
             { 0.4f, 0.25f, 0.2f, 0.35f }, { 0.9f, 0.6f, 1.0f, 0.75f }, { 0.1f, 1.0f, 0.5f, 1.0f },
             { 0.6f, 0.47f, 0.0f, 0.62f }, { 0.0f, 0.0f, 0.8f, 0.0f },  { 1.0f, 0.52f, 0.3f, 0.9f },
@@ -153,7 +153,7 @@ std::array<float, 4> automationAt (Automation kind, double seconds, int blockInd
         return table[step % 6];
     }
     case Automation::gritSweep:
-        return { 0.4f, (float)juce::jlimit (0.45, 0.55, 0.45 + 0.1 * triangle (seconds / 2.0)), 0.2f, 0.35f };
+        return { 0.4f, (float) juce::jlimit (0.45, 0.55, 0.45 + 0.1 * triangle (seconds / 2.0)), 0.2f, 0.35f };
     case Automation::none:
         break;
     }
@@ -199,7 +199,7 @@ std::uint64_t render (const Scenario& s)
     const int prepared = *std::max_element (s.blockLengths.begin(), s.blockLengths.end());
     auto processor = makePrepared (s.sampleRate, prepared, s.macros, s.mono);
     const int channels = s.mono ? 1 : 2;
-    auto signal = makeInput (s.input, channels, (int)(s.seconds * s.sampleRate), s.sampleRate);
+    auto signal = makeInput (s.input, channels, (int) (s.seconds * s.sampleRate), s.sampleRate);
 
     TempoTrack tempo;
     processor->setPlayHead (s.bpm ? &tempo : nullptr);
@@ -222,7 +222,7 @@ std::uint64_t render (const Scenario& s)
         if (s.bpm)
             tempo.bpm = *s.bpm != tempoChange ? *s.bpm : (now < 0.8 ? 90.0 : 400.0);
 
-        const int wanted = s.blockLengths[(size_t)blockIndex % s.blockLengths.size()];
+        const int wanted = s.blockLengths[(size_t) blockIndex % s.blockLengths.size()];
         const int length = juce::jmin (wanted, signal.getNumSamples() - start);
         juce::AudioBuffer<float> block (signal.getArrayOfWritePointers(), channels, start, length);
         processBlock (*processor, block);

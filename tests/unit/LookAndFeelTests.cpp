@@ -10,12 +10,12 @@ using EditorPixels::makeClearImage;
 
 namespace
 {
-const juce::Colour trackColour{ 0xff38424f };
-const juce::Colour highlightColour{ 0xffe9e5d9 };
-const juce::Colour discTopColour{ 0xff3a4655 };
-const juce::Colour discBottomColour{ 0xff29323f };
-const juce::Colour tickedOutlineColour{ 0xff5f8b86 };
-const juce::Colour untickedOutlineColour{ 0xff3c4a58 };
+const juce::Colour trackColour { 0xff38424f };
+const juce::Colour highlightColour { 0xffe9e5d9 };
+const juce::Colour discTopColour { 0xff3a4655 };
+const juce::Colour discBottomColour { 0xff29323f };
+const juce::Colour tickedOutlineColour { 0xff5f8b86 };
+const juce::Colour untickedOutlineColour { 0xff3c4a58 };
 
 // JUCE's default rotary range, which the editor's knobs keep.
 constexpr float startAngle = 1.2f * juce::MathConstants<float>::pi;
@@ -72,7 +72,7 @@ juce::Image drawTickBox (int width, int height, bool ticked)
     juce::ToggleButton button;
     auto image = makeClearImage (width, height);
     juce::Graphics g (image);
-    lookAndFeel.drawTickBox (g, button, 0.0f, 0.0f, (float)width, (float)height, ticked, true, false, false);
+    lookAndFeel.drawTickBox (g, button, 0.0f, 0.0f, (float) width, (float) height, ticked, true, false, false);
     return image;
 }
 
@@ -118,7 +118,7 @@ TEST (LookAndFeelColours, TableHoldsThePaletteOverTheDarkScheme)
 
     // Everything else is LookAndFeel_V4's dark scheme.
     juce::LookAndFeel_V4 base;
-    for (int colourId : { (int)juce::TextEditor::highlightColourId, (int)juce::PopupMenu::backgroundColourId })
+    for (int colourId : { (int) juce::TextEditor::highlightColourId, (int) juce::PopupMenu::backgroundColourId })
         EXPECT_EQ (lookAndFeel.findColour (colourId).getARGB(), base.findColour (colourId).getARGB());
 }
 
@@ -149,7 +149,7 @@ TEST (LookAndFeelKnob, DiscSitsInsideTheRingWithATrackAroundTheWholeRange)
         // Lighter at the top than at the bottom; clear in the gap between the disc and the ring.
         EXPECT_TRUE (hasColourNear (image, { c.x, c.y - knob.discRadius + 3.0f }, discTopColour, 1.0f, 3));
         EXPECT_TRUE (hasColourNear (image, { c.x, c.y + knob.discRadius - 3.0f }, discBottomColour, 1.0f, 3));
-        EXPECT_TRUE (isClear (image.getPixelAt ((int)c.x, (int)(c.y + knob.discRadius + 3.0f))));
+        EXPECT_TRUE (isClear (image.getPixelAt ((int) c.x, (int) (c.y + knob.discRadius + 3.0f))));
 
         for (float angle : { 1.3f, 1.6f, 2.0f, 2.4f, 2.7f })
             EXPECT_TRUE (hasColourNear (
@@ -157,8 +157,8 @@ TEST (LookAndFeelKnob, DiscSitsInsideTheRingWithATrackAroundTheWholeRange)
                 << "track at " << angle << " pi";
 
         // Outside the rotary range and outside the ring there is nothing.
-        EXPECT_TRUE (isClear (image.getPixelAt ((int)c.x, (int)(c.y + knob.ringRadius))));
-        EXPECT_TRUE (isClear (image.getPixelAt ((int)c.x, (int)(c.y - knob.ringRadius - 3.0f))));
+        EXPECT_TRUE (isClear (image.getPixelAt ((int) c.x, (int) (c.y + knob.ringRadius))));
+        EXPECT_TRUE (isClear (image.getPixelAt ((int) c.x, (int) (c.y - knob.ringRadius - 3.0f))));
     }
 }
 

@@ -93,9 +93,8 @@ TEST (Parameters, HostValuesMapLinearlyAndSnapToTheGrid)
         const char* text;
     };
     const Case cases[] = {
-        { 0.5f, 50.0f, "50.0" },   { 0.0f, 0.0f, "0.0" },     { 1.0f, 100.0f, "100.0" },
-        { 0.0257f, 2.6f, "2.6" },  { 0.12345f, 12.3f, "12.3" }, { -0.2f, 0.0f, "0.0" },
-        { 1.3f, 100.0f, "100.0" },
+        { 0.5f, 50.0f, "50.0" },     { 0.0f, 0.0f, "0.0" },  { 1.0f, 100.0f, "100.0" }, { 0.0257f, 2.6f, "2.6" },
+        { 0.12345f, 12.3f, "12.3" }, { -0.2f, 0.0f, "0.0" }, { 1.3f, 100.0f, "100.0" },
     };
 
     VeldranoxAudioProcessor processor;

@@ -1,16 +1,17 @@
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace
 {
 using Values = std::array<float, 4>;
-constexpr std::array<const char*, 4> ids { ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt };
+constexpr std::array<const char*, 4> ids {
+    ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt
+};
 constexpr Values defaults { 40.0f, 25.0f, 20.0f, 35.0f };
 constexpr juce::uint32 blobMagic = 0x21324356;
 
@@ -93,7 +94,9 @@ TEST (State, BlobIsTheParameterTreeAsXmlBehindMagicAndLength)
     for (auto* element : xml->getChildWithTagNameIterator ("PARAM"))
         stored[element->getStringAttribute ("id")] = element->getStringAttribute ("value");
 
-    EXPECT_EQ (stored, (std::map<juce::String, juce::String> { { "SPACE", "40.0" }, { "GRIT", "25.0" }, { "DRIFT", "20.0" }, { "MELT", "35.0" } }));
+    EXPECT_EQ (stored,
+               (std::map<juce::String, juce::String> {
+                   { "SPACE", "40.0" }, { "GRIT", "25.0" }, { "DRIFT", "20.0" }, { "MELT", "35.0" } }));
 }
 
 TEST (State, RoundTripsIntoAnotherInstanceExactly)
@@ -174,7 +177,10 @@ TEST (State, RestoreNotifiesTheHostOfChangedValues)
     struct Listener final : juce::AudioProcessorListener
     {
         std::vector<int> changed;
-        void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float) override { changed.push_back (index); }
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float) override
+        {
+            changed.push_back (index);
+        }
         void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
     };
 
@@ -221,7 +227,8 @@ TEST (State, UnreadableBlobsAreIgnored)
         { "plain xml without the header", juce::MemoryBlock (goodText.toRawUTF8(), goodText.getNumBytesAsUTF8()) },
         // JUCE's XML reader loops for ever on an instruction followed by text inside an element.
         { "instruction inside the tree",
-          blobWithText ("<?xml version=\"1.0\"?><PARAMS><?xml version=\"1.0\"?>yyyy <PARAM id=\"SPACE\" value=\"99\"/></PARAMS>") },
+          blobWithText ("<?xml version=\"1.0\"?><PARAMS><?xml version=\"1.0\"?>yyyy <PARAM id=\"SPACE\" "
+                        "value=\"99\"/></PARAMS>") },
     };
 
     for (const auto& c : cases)

@@ -1,6 +1,5 @@
-#include <juce_events/juce_events.h>
-
 #include <gtest/gtest.h>
+#include <juce_events/juce_events.h>
 
 int main (int argc, char** argv)
 {

@@ -36,7 +36,7 @@ LoadResult load (const juce::File& bundle, double sampleRate, int blockSize)
 {
     LoadResult result;
 
-    if (!bundle.exists())
+    if (! bundle.exists())
     {
         result.error = "no plug-in bundle at " + bundle.getFullPathName();
         return result;

@@ -21,9 +21,9 @@ std::unique_ptr<juce::AudioFormatReader> openReader (const juce::File& file)
 
     if (file.isDirectory())
         reject ("the input is a directory, not an audio file: " + path);
-    if (!file.existsAsFile())
+    if (! file.existsAsFile())
         reject ("input not found: " + path);
-    if (!file.hasReadAccess() || !juce::FileInputStream (file).openedOk())
+    if (! file.hasReadAccess() || ! juce::FileInputStream (file).openedOk())
         reject ("cannot read the input: " + path);
     if (file.hasFileExtension ("flac;ogg;oga"))
         reject ("FLAC and Ogg Vorbis are not built into this tool; convert to WAV first: " + path);
@@ -43,7 +43,7 @@ InputAudio read (const juce::File& file)
 {
     const auto reader = openReader (file);
     const auto path = file.getFullPathName();
-    const auto numChannels = (int)reader->numChannels;
+    const auto numChannels = (int) reader->numChannels;
 
     if (numChannels < 1 || numChannels > 2)
         reject ("the input has " + juce::String (numChannels) +
@@ -59,9 +59,9 @@ InputAudio read (const juce::File& file)
 
     InputAudio audio;
     audio.sampleRate = reader->sampleRate;
-    audio.samples.setSize (numChannels, (int)reader->lengthInSamples);
+    audio.samples.setSize (numChannels, (int) reader->lengthInSamples);
 
-    if (!reader->read (&audio.samples, 0, audio.samples.getNumSamples(), 0, true, true))
+    if (! reader->read (&audio.samples, 0, audio.samples.getNumSamples(), 0, true, true))
         reject ("cannot read the samples of " + path);
 
     audio.description = reader->getFormatName() + ", " + juce::String (reader->bitsPerSample) + "-bit" +
@@ -79,7 +79,7 @@ void writeWav (const StagedFile& destination,
     juce::WavAudioFormat wav;
     std::unique_ptr<juce::AudioFormatWriter> writer (wav.createWriterFor (stream.get(),
                                                                           sampleRate,
-                                                                          (unsigned int)samples.getNumChannels(),
+                                                                          (unsigned int) samples.getNumChannels(),
                                                                           floatSamples ? floatBits : integerBits,
                                                                           {},
                                                                           0));
@@ -88,7 +88,7 @@ void writeWav (const StagedFile& destination,
 
     stream.release(); // the writer owns it now
 
-    if (!writer->writeFromAudioSampleBuffer (samples, 0, samples.getNumSamples()))
+    if (! writer->writeFromAudioSampleBuffer (samples, 0, samples.getNumSamples()))
         throw ToolError (ExitStatus::notWritten, "cannot write " + destination.target().getFullPathName());
 }
 

@@ -21,8 +21,8 @@ struct AutomationEvent
             return *block;
 
         // Times far beyond any input land in a block that is never reached.
-        const auto farBeyond = (double)std::numeric_limits<juce::int64>::max() / 2.0;
-        const auto sample = (juce::int64)std::floor (std::min (*seconds * sampleRate, farBeyond));
+        const auto farBeyond = (double) std::numeric_limits<juce::int64>::max() / 2.0;
+        const auto sample = (juce::int64) std::floor (std::min (*seconds * sampleRate, farBeyond));
         return sample / blockSize;
     }
 };

@@ -14,7 +14,7 @@ struct LineProblem
     juce::String text;
 };
 
-[[noreturn]] void reject (const juce::String& problem) { throw LineProblem{ problem }; }
+[[noreturn]] void reject (const juce::String& problem) { throw LineProblem { problem }; }
 
 juce::StringArray fieldsOf (const juce::String& line)
 {
@@ -37,7 +37,7 @@ AutomationEvent parseLine (const juce::StringArray& fields)
     if (byBlock)
     {
         const auto block = NumberText::parseInteger (fields[1]);
-        if (!block.has_value() || *block < 0)
+        if (! block.has_value() || *block < 0)
             reject ("\"" + fields[1] + "\" is not a block number (0 or more)");
         event.block = *block;
     }
@@ -47,20 +47,20 @@ AutomationEvent parseLine (const juce::StringArray& fields)
         if (when.endsWithIgnoreCase ("s"))
             when = when.dropLastCharacters (1);
         const auto seconds = NumberText::parseReal (when);
-        if (!seconds.has_value() || *seconds < 0.0)
+        if (! seconds.has_value() || *seconds < 0.0)
             reject ("\"" + fields[0] + "\" is not a time in seconds (0 or more)");
         event.seconds = *seconds;
     }
 
     const auto macro = Macros::find (fields[next]);
-    if (!macro.has_value())
+    if (! macro.has_value())
         reject ("unknown parameter \"" + fields[next] + "\" (expected Space, Grit, Drift or Melt)");
     event.macro = *macro;
 
     const auto value = NumberText::parseReal (fields[next + 1]);
-    if (!value.has_value() || !Macros::inRange (*value))
+    if (! value.has_value() || ! Macros::inRange (*value))
         reject ("value \"" + fields[next + 1] + "\" is not a number from 0 to 100");
-    event.value = (float)*value;
+    event.value = (float) *value;
 
     return event;
 }
@@ -94,11 +94,11 @@ std::vector<AutomationEvent> parse (const juce::String& text, const juce::String
 
 std::vector<AutomationEvent> load (const juce::File& file)
 {
-    if (!file.existsAsFile())
+    if (! file.existsAsFile())
         throw ToolError (ExitStatus::unreadableFile, "automation file not found: " + file.getFullPathName());
 
     juce::FileInputStream stream (file);
-    if (!stream.openedOk())
+    if (! stream.openedOk())
         throw ToolError (ExitStatus::unreadableFile, "cannot read automation file " + file.getFullPathName());
 
     return parse (stream.readEntireStreamAsString(), file.getFileName());

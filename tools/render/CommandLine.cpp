@@ -18,7 +18,7 @@ double numberIn (const juce::String& option, const juce::String& text, double mi
     const auto value = NumberText::parseReal (text);
     const auto range = NumberText::format (minimum) + " to " + NumberText::format (maximum);
 
-    if (!value.has_value())
+    if (! value.has_value())
         reject (option + " needs a number from " + range + ", not \"" + text + "\"");
     if (*value < minimum || *value > maximum)
         reject (option + " " + text + " is out of range (" + range + ")");
@@ -31,12 +31,12 @@ int wholeNumberIn (const juce::String& option, const juce::String& text, int min
     const auto value = NumberText::parseInteger (text);
     const auto range = NumberText::format (minimum) + " to " + NumberText::format (maximum);
 
-    if (!value.has_value())
+    if (! value.has_value())
         reject (option + " needs a whole number from " + range + ", not \"" + text + "\"");
     if (*value < minimum || *value > maximum)
         reject (option + " " + text + " is out of range (" + range + ")");
 
-    return (int)*value;
+    return (int) *value;
 }
 
 bool sameFile (const juce::File& a, const juce::File& b)
@@ -104,7 +104,7 @@ void fillDefaultsAndCheck (RenderOptions& options)
     {
         if (options.plot == juce::File())
             options.plot = options.output.withFileExtension ("png");
-        if (!options.bpm.has_value())
+        if (! options.bpm.has_value())
             options.bpm = RenderOptions::demoBpm;
     }
     else if (options.sampleRate.has_value())
@@ -112,16 +112,16 @@ void fillDefaultsAndCheck (RenderOptions& options)
         reject ("--rate sets the demo's and --info's rate; an input file renders at its own rate");
     }
 
-    if (!options.output.hasFileExtension ("wav"))
+    if (! options.output.hasFileExtension ("wav"))
         reject ("the output must be a .wav file: " + options.output.getFullPathName());
-    if (options.plot != juce::File() && !options.plot.hasFileExtension ("png"))
+    if (options.plot != juce::File() && ! options.plot.hasFileExtension ("png"))
         reject ("the plot must be a .png file: " + options.plot.getFullPathName());
 
-    if (!options.isDemo() && sameFile (options.input, options.output))
+    if (! options.isDemo() && sameFile (options.input, options.output))
         reject ("the output would overwrite the input: " + options.input.getFullPathName());
     if (options.plot != juce::File() && sameFile (options.plot, options.output))
         reject ("the plot and the output are the same file: " + options.plot.getFullPathName());
-    if (options.plot != juce::File() && !options.isDemo() && sameFile (options.plot, options.input))
+    if (options.plot != juce::File() && ! options.isDemo() && sameFile (options.plot, options.input))
         reject ("the plot would overwrite the input: " + options.input.getFullPathName());
 }
 } // namespace
@@ -131,14 +131,14 @@ RenderOptions parse (const juce::StringArray& arguments)
     RenderOptions options;
     ArgumentReader reader (arguments);
 
-    while (!reader.atEnd())
+    while (! reader.atEnd())
     {
         const auto argument = reader.next();
         const auto macroOption = argument.startsWith ("--") ? Macros::find (argument.substring (2)) : std::nullopt;
 
         if (macroOption.has_value())
-            options.macros[(size_t)*macroOption] =
-                (float)numberIn (argument, reader.valueFor (argument), Macros::minimum, Macros::maximum);
+            options.macros[(size_t) *macroOption] =
+                (float) numberIn (argument, reader.valueFor (argument), Macros::minimum, Macros::maximum);
         else if (argument == "--bpm")
             options.bpm = numberIn (argument, reader.valueFor (argument), minimumBpm, maximumBpm);
         else if (argument == "--block")
@@ -175,7 +175,7 @@ RenderOptions parse (const juce::StringArray& arguments)
             reader.expectNoValue (argument);
     }
 
-    if (!options.showHelp && !options.showInfo)
+    if (! options.showHelp && ! options.showInfo)
         fillDefaultsAndCheck (options);
 
     return options;

@@ -29,16 +29,16 @@ struct Voice
         out.addSample (1, index, sample * std::sin (angle));
     }
 
-    int samplesIn (float seconds) const { return (int)(seconds * (float)sampleRate); }
-    float decay (int i, float seconds) const { return std::exp (-(float)i / (seconds * (float)sampleRate)); }
+    int samplesIn (float seconds) const { return (int) (seconds * (float) sampleRate); }
+    float decay (int i, float seconds) const { return std::exp (-(float) i / (seconds * (float) sampleRate)); }
 };
 
 // Karplus-Strong: a burst of noise circulating through a delay of one period, averaged each time round.
 void pluck (const Voice& voice, float frequency, float gain, juce::Random& random)
 {
     constexpr float damping = 0.996f;
-    const auto period = std::max (2, (int)std::lround (voice.sampleRate / frequency));
-    std::vector<float> string ((size_t)period);
+    const auto period = std::max (2, (int) std::lround (voice.sampleRate / frequency));
+    std::vector<float> string ((size_t) period);
     for (auto& s : string)
         s = random.nextFloat() * 2.0f - 1.0f;
 
@@ -46,7 +46,7 @@ void pluck (const Voice& voice, float frequency, float gain, juce::Random& rando
     float previous = 0.0f;
     for (int i = 0; i < length; ++i)
     {
-        auto& s = string[(size_t)(i % period)];
+        auto& s = string[(size_t) (i % period)];
         const auto current = s;
         s = damping * 0.5f * (current + previous);
         previous = current;
@@ -60,7 +60,7 @@ void kick (const Voice& voice, float gain)
     for (int i = 0; i < voice.samplesIn (0.5f); ++i)
     {
         const auto frequency = 48.0f + 110.0f * voice.decay (i, 0.03f);
-        phase += twoPi * frequency / (float)voice.sampleRate;
+        phase += twoPi * frequency / (float) voice.sampleRate;
         voice.add (i, gain * std::sin (phase) * voice.decay (i, 0.16f));
     }
 }
@@ -73,7 +73,7 @@ void snare (const Voice& voice, float gain, juce::Random& random)
         const auto noise = random.nextFloat() * 2.0f - 1.0f;
         const auto brightNoise = noise - 0.6f * previousNoise; // tilted towards the highs
         previousNoise = noise;
-        const auto body = std::sin (twoPi * 185.0f * (float)i / (float)voice.sampleRate) * voice.decay (i, 0.05f);
+        const auto body = std::sin (twoPi * 185.0f * (float) i / (float) voice.sampleRate) * voice.decay (i, 0.05f);
         voice.add (i, gain * (0.6f * brightNoise * voice.decay (i, 0.09f) + 0.5f * body));
     }
 }
@@ -94,7 +94,7 @@ void hat (const Voice& voice, float gain, juce::Random& random)
 juce::AudioBuffer<float> synthesise (double sampleRate, double bpm)
 {
     const auto beatSeconds = 60.0 / bpm;
-    const auto beatSample = [&] (double beat) { return (int)std::lround (beat * beatSeconds * sampleRate); };
+    const auto beatSample = [&] (double beat) { return (int) std::lround (beat * beatSeconds * sampleRate); };
 
     juce::AudioBuffer<float> out (2, beatSample (bars * beatsPerBar));
     out.clear();
@@ -106,9 +106,9 @@ juce::AudioBuffer<float> synthesise (double sampleRate, double bpm)
     constexpr double strumSpacingBeats = 0.05;
     for (int s = 0; s < strings; ++s)
     {
-        const auto pan = -0.6f + 1.2f * (float)s / (strings - 1);
-        pluck (Voice{ out, sampleRate, beatSample (s * strumSpacingBeats), pan }, chord[s], 0.5f, random);
-        pluck (Voice{ out, sampleRate, beatSample (1.5 + (strings - 1 - s) * strumSpacingBeats * 0.5), pan },
+        const auto pan = -0.6f + 1.2f * (float) s / (strings - 1);
+        pluck (Voice { out, sampleRate, beatSample (s * strumSpacingBeats), pan }, chord[s], 0.5f, random);
+        pluck (Voice { out, sampleRate, beatSample (1.5 + (strings - 1 - s) * strumSpacingBeats * 0.5), pan },
                chord[s],
                0.25f,
                random);
@@ -116,11 +116,11 @@ juce::AudioBuffer<float> synthesise (double sampleRate, double bpm)
 
     // Bar 2: kick, snare and eighth-note hats.
     for (const double beat : { 4.0, 5.5, 6.0 })
-        kick (Voice{ out, sampleRate, beatSample (beat), 0.0f }, 0.9f);
+        kick (Voice { out, sampleRate, beatSample (beat), 0.0f }, 0.9f);
     for (const double beat : { 5.0, 7.0 })
-        snare (Voice{ out, sampleRate, beatSample (beat), 0.1f }, 0.6f, random);
+        snare (Voice { out, sampleRate, beatSample (beat), 0.1f }, 0.6f, random);
     for (double beat = 4.0; beat < 8.0; beat += 0.5)
-        hat (Voice{ out, sampleRate, beatSample (beat), 0.35f }, beat == std::floor (beat) ? 0.3f : 0.18f, random);
+        hat (Voice { out, sampleRate, beatSample (beat), 0.35f }, beat == std::floor (beat) ? 0.3f : 0.18f, random);
 
     const auto peak = out.getMagnitude (0, out.getNumSamples());
     if (peak > 0.0f)

@@ -14,7 +14,7 @@ constexpr float maximum = 100.0f;
 
 inline const std::array<juce::String, count>& names()
 {
-    static const std::array<juce::String, count> all{ "Space", "Grit", "Drift", "Melt" };
+    static const std::array<juce::String, count> all { "Space", "Grit", "Drift", "Melt" };
     return all;
 }
 
@@ -22,7 +22,7 @@ inline const std::array<juce::String, count>& names()
 inline std::optional<int> find (const juce::String& name)
 {
     for (int i = 0; i < count; ++i)
-        if (names()[(size_t)i].equalsIgnoreCase (name.trim()))
+        if (names()[(size_t) i].equalsIgnoreCase (name.trim()))
             return i;
 
     return std::nullopt;

@@ -16,7 +16,7 @@ std::optional<double> parseReal (const juce::String& text)
     errno = 0;
     const auto value = std::strtod (utf8.c_str(), &end);
 
-    if (errno != 0 || end != utf8.c_str() + utf8.size() || !std::isfinite (value))
+    if (errno != 0 || end != utf8.c_str() + utf8.size() || ! std::isfinite (value))
         return std::nullopt;
 
     return value;
@@ -35,13 +35,13 @@ std::optional<juce::int64> parseInteger (const juce::String& text)
     if (errno != 0 || end != utf8.c_str() + utf8.size())
         return std::nullopt;
 
-    return (juce::int64)value;
+    return (juce::int64) value;
 }
 
 juce::String format (double value)
 {
     if (value == std::floor (value) && std::abs (value) < 1.0e15)
-        return juce::String ((juce::int64)value);
+        return juce::String ((juce::int64) value);
 
     return juce::String (value);
 }

@@ -29,7 +29,7 @@ OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRat
 {
     auto& instance = *plugin.instance;
     const auto numChannels = input.getNumChannels();
-    const auto inputLength = (juce::int64)input.getNumSamples();
+    const auto inputLength = (juce::int64) input.getNumSamples();
 
     RenderPlayHead playHead (sampleRate, settings.bpm);
     instance.setPlayHead (&playHead);
@@ -43,13 +43,13 @@ OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRat
     result.latencySamples = instance.getLatencySamples();
     result.tailSamples = tailSamplesAt (sampleRate);
     for (int i = 0; i < Macros::count; ++i)
-        result.startingMacros[(size_t)i] = Macros::fromNormalised (plugin.macros[(size_t)i]->getValue());
+        result.startingMacros[(size_t) i] = Macros::fromNormalised (plugin.macros[(size_t) i]->getValue());
 
-    const auto skipped = settings.compensateLatency ? (juce::int64)result.latencySamples : 0;
+    const auto skipped = settings.compensateLatency ? (juce::int64) result.latencySamples : 0;
     const auto outputLength = inputLength + result.tailSamples;
     const auto processedLength = outputLength + skipped;
 
-    result.output.setSize (numChannels, (int)outputLength);
+    result.output.setSize (numChannels, (int) outputLength);
     result.output.clear();
 
     juce::AudioBuffer<float> block (numChannels, settings.blockSize);
@@ -58,13 +58,13 @@ OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRat
 
     for (juce::int64 start = 0, blockIndex = 0; start < processedLength; start += settings.blockSize, ++blockIndex)
     {
-        const auto length = (int)std::min ((juce::int64)settings.blockSize, processedLength - start);
+        const auto length = (int) std::min ((juce::int64) settings.blockSize, processedLength - start);
         block.setSize (numChannels, length, false, false, true);
         block.clear();
 
-        const auto fromInput = (int)std::clamp (inputLength - start, (juce::int64)0, (juce::int64)length);
+        const auto fromInput = (int) std::clamp (inputLength - start, (juce::int64) 0, (juce::int64) length);
         for (int channel = 0; channel < numChannels && fromInput > 0; ++channel)
-            block.copyFrom (channel, 0, input, channel, (int)start, fromInput);
+            block.copyFrom (channel, 0, input, channel, (int) start, fromInput);
 
         applyAutomationUpTo (blockIndex);
         playHead.setSamplePosition (start);
@@ -76,14 +76,14 @@ OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRat
         const auto endKept = std::min (start + length, skipped + outputLength);
         for (int channel = 0; channel < numChannels && firstKept < endKept; ++channel)
             result.output.copyFrom (channel,
-                                    (int)(firstKept - skipped),
+                                    (int) (firstKept - skipped),
                                     block,
                                     channel,
-                                    (int)(firstKept - start),
-                                    (int)(endKept - firstKept));
+                                    (int) (firstKept - start),
+                                    (int) (endKept - firstKept));
 
         if (progress)
-            progress ((double)(start + length) / (double)processedLength);
+            progress ((double) (start + length) / (double) processedLength);
     }
 
     result.secondsTaken = std::chrono::duration<double> (std::chrono::steady_clock::now() - started).count();
@@ -101,7 +101,7 @@ void OfflineRenderer::useChannelLayout (int numChannels)
     layout.inputBuses.add (set);
     layout.outputBuses.add (set);
 
-    if (!instance.setBusesLayout (layout))
+    if (! instance.setBusesLayout (layout))
         throw ToolError (ExitStatus::unreadableFile,
                          "the plug-in does not accept " + set.getDescription().toLowerCase() + " audio");
 }
@@ -111,7 +111,7 @@ void OfflineRenderer::prepareWithStartingValues (double sampleRate, int numChann
     auto& instance = *plugin.instance;
 
     for (int i = 0; i < Macros::count; ++i)
-        if (const auto value = settings.macros[(size_t)i])
+        if (const auto value = settings.macros[(size_t) i])
             setMacro (i, *value);
 
     applyAutomationUpTo (0);
@@ -151,15 +151,15 @@ void OfflineRenderer::applyAutomationUpTo (juce::int64 block)
 
 void OfflineRenderer::setMacro (int macro, float value)
 {
-    plugin.macros[(size_t)macro]->setValue (Macros::toNormalised (value));
+    plugin.macros[(size_t) macro]->setValue (Macros::toNormalised (value));
 }
 
 int OfflineRenderer::tailSamplesAt (double sampleRate) const
 {
     const auto seconds = settings.tailSeconds.value_or (plugin.instance->getTailLengthSeconds());
 
-    if (!std::isfinite (seconds) || seconds < 0.0)
+    if (! std::isfinite (seconds) || seconds < 0.0)
         throw ToolError (ExitStatus::badArguments, "the plug-in reports an endless tail; give --tail SECONDS");
 
-    return (int)std::lround (seconds * sampleRate);
+    return (int) std::lround (seconds * sampleRate);
 }

@@ -21,7 +21,7 @@ struct RenderResult
     juce::AudioBuffer<float> output; // the input's length plus the tail
     int latencySamples = 0;          // as the plug-in reported it
     int tailSamples = 0;
-    std::array<float, Macros::count> startingMacros{}; // the values in force at the first sample
+    std::array<float, Macros::count> startingMacros {}; // the values in force at the first sample
     double secondsTaken = 0.0;
 };
 

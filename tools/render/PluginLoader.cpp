@@ -36,10 +36,10 @@ LoadedPlugin LoadedPlugin::load (const juce::File& bundle, double sampleRate, in
 
     for (int i = 0; i < Macros::count; ++i)
     {
-        const auto& name = Macros::names()[(size_t)i];
-        plugin.macros[(size_t)i] = HostedPlugin::findParameter (*plugin.instance, name);
+        const auto& name = Macros::names()[(size_t) i];
+        plugin.macros[(size_t) i] = HostedPlugin::findParameter (*plugin.instance, name);
 
-        if (plugin.macros[(size_t)i] == nullptr)
+        if (plugin.macros[(size_t) i] == nullptr)
             throw ToolError (ExitStatus::pluginNotLoaded,
                              plugin.bundle.getFullPathName() + " has no parameter \"" + name + "\"; is it VELDRANOX?");
     }

@@ -11,7 +11,7 @@ struct LoadedPlugin
     juce::File bundle;
     juce::PluginDescription description;
     std::unique_ptr<juce::AudioPluginInstance> instance;
-    std::array<juce::AudioProcessorParameter*, Macros::count> macros{};
+    std::array<juce::AudioProcessorParameter*, Macros::count> macros {};
 
     // Throws ToolError (plug-in not loaded) naming the problem. An empty bundle path means the bundle
     // this build produced, then ~/.vst3/VELDRANOX.vst3.

@@ -23,7 +23,7 @@ void checkWritable (const juce::File& target)
 {
     if (target.isDirectory())
         throw ToolError (ExitStatus::notWritten, "the output is a directory: " + target.getFullPathName());
-    if (!target.getParentDirectory().isDirectory())
+    if (! target.getParentDirectory().isDirectory())
         throw ToolError (ExitStatus::notWritten, "no such directory: " + target.getParentDirectory().getFullPathName());
 }
 
@@ -39,7 +39,7 @@ InputAudio demoInput (const RenderOptions& options)
 juce::AudioBuffer<float>
 dryThenProcessed (const juce::AudioBuffer<float>& dry, const juce::AudioBuffer<float>& processed, double sampleRate)
 {
-    const auto gap = (int)std::lround (demoGapSeconds * sampleRate);
+    const auto gap = (int) std::lround (demoGapSeconds * sampleRate);
     juce::AudioBuffer<float> both (dry.getNumChannels(), dry.getNumSamples() + gap + processed.getNumSamples());
     both.clear();
 
@@ -60,14 +60,14 @@ juce::String settingsLine (const RenderOptions& options,
 {
     juce::StringArray parts;
     for (int i = 0; i < Macros::count; ++i)
-        parts.add (Macros::names()[(size_t)i] + " " + NumberText::format (result.startingMacros[(size_t)i], 1));
+        parts.add (Macros::names()[(size_t) i] + " " + NumberText::format (result.startingMacros[(size_t) i], 1));
 
     parts.add (options.bpm.has_value() ? NumberText::format (*options.bpm, 2) + " BPM" : "no host tempo");
     parts.add (NumberText::format (sampleRate) + " Hz " + AudioFileIO::describeChannels (numChannels));
     parts.add ("latency " + juce::String (result.latencySamples) + " samples" +
                (options.compensateLatency ? ", compensated" : ", kept"));
     if (automationChanges > 0)
-        parts.add ("automation: " + juce::String ((int)automationChanges) + " changes");
+        parts.add ("automation: " + juce::String ((int) automationChanges) + " changes");
 
     return parts.joinIntoString (separator);
 }
@@ -158,7 +158,7 @@ void runRenderJob (const RenderOptions& options)
     std::cout << summaryLine (source, options, result, input.samples, input.sampleRate) << std::endl;
 
     const auto peak = SignalLevels::measure (result.output).peak;
-    if (!options.floatOutput && peak > 1.0f)
+    if (! options.floatOutput && peak > 1.0f)
         std::cerr << "veldranox-render: warning: the output peaks at +"
                   << juce::String (juce::Decibels::gainToDecibels (peak), 1)
                   << " dBFS and is clipped in the 24-bit file; --float keeps it whole" << std::endl;

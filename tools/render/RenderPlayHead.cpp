@@ -7,7 +7,7 @@ RenderPlayHead::RenderPlayHead (double rate, std::optional<double> tempo) : samp
 juce::Optional<juce::AudioPlayHead::PositionInfo> RenderPlayHead::getPosition() const
 {
     PositionInfo info;
-    const auto seconds = (double)position / sampleRate;
+    const auto seconds = (double) position / sampleRate;
 
     info.setIsPlaying (true);
     info.setTimeInSamples (position);
@@ -17,10 +17,10 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> RenderPlayHead::getPosition() 
     {
         const auto beats = seconds * *bpm / 60.0;
         info.setBpm (*bpm);
-        info.setTimeSignature (TimeSignature{ beatsPerBar, 4 });
+        info.setTimeSignature (TimeSignature { beatsPerBar, 4 });
         info.setPpqPosition (beats);
         info.setPpqPositionOfLastBarStart (std::floor (beats / beatsPerBar) * beatsPerBar);
-        info.setBarCount ((juce::int64)std::floor (beats / beatsPerBar));
+        info.setBarCount ((juce::int64) std::floor (beats / beatsPerBar));
     }
 
     return info;

@@ -45,10 +45,10 @@ struct TimeAxis
 
     float xOf (double seconds) const
     {
-        return (float)left + (float)(seconds * sampleRate / (double)totalSamples) * (float)(right - left);
+        return (float) left + (float) (seconds * sampleRate / (double) totalSamples) * (float) (right - left);
     }
 
-    double totalSeconds() const { return (double)totalSamples / sampleRate; }
+    double totalSeconds() const { return (double) totalSamples / sampleRate; }
 };
 
 double niceTickStep (double totalSeconds, int pixels)
@@ -63,8 +63,8 @@ double niceTickStep (double totalSeconds, int pixels)
 juce::String secondsText (double seconds)
 {
     if (seconds >= 60.0 && std::fmod (seconds, 60.0) == 0.0)
-        return juce::String ((int)(seconds / 60.0)) + " min";
-    return (seconds == std::floor (seconds) ? juce::String ((int)seconds)
+        return juce::String ((int) (seconds / 60.0)) + " min";
+    return (seconds == std::floor (seconds) ? juce::String ((int) seconds)
                                             : juce::String (seconds, 2).trimCharactersAtEnd ("0")) +
            " s";
 }
@@ -78,33 +78,33 @@ void drawWaveform (juce::Graphics& g,
     g.setColour (Palette::panel);
     g.fillRect (area);
 
-    const auto centreY = (float)area.getCentreY();
-    const auto halfHeight = (float)area.getHeight() * 0.5f - 2.0f;
+    const auto centreY = (float) area.getCentreY();
+    const auto halfHeight = (float) area.getHeight() * 0.5f - 2.0f;
 
     // Full scale at the panel's edges, -6 dB at the half-way lines.
     g.setColour (Palette::grid);
     for (const auto level : { -0.5f, 0.0f, 0.5f })
-        g.drawHorizontalLine ((int)(centreY - level * halfHeight), (float)area.getX(), (float)area.getRight());
+        g.drawHorizontalLine ((int) (centreY - level * halfHeight), (float) area.getX(), (float) area.getRight());
 
     g.setFont (font (12.0f));
     g.setColour (Palette::dimText);
     const auto labelArea = [&] (float level)
     {
         return juce::Rectangle<int> (
-            area.getX() - leftMargin, (int)(centreY - level * halfHeight) - 8, leftMargin - 8, 16);
+            area.getX() - leftMargin, (int) (centreY - level * halfHeight) - 8, leftMargin - 8, 16);
     };
     g.drawText ("0 dB", labelArea (0.94f), juce::Justification::centredRight);
     g.drawText ("-6 dB", labelArea (0.5f), juce::Justification::centredRight);
     g.drawText ("-6 dB", labelArea (-0.5f), juce::Justification::centredRight);
 
-    const auto available = (juce::int64)samples.getNumSamples();
+    const auto available = (juce::int64) samples.getNumSamples();
     const auto numChannels = samples.getNumChannels();
 
     for (int column = 0; column < area.getWidth(); ++column)
     {
-        const auto first = (juce::int64) ((double)column / area.getWidth() * (double)totalSamples);
+        const auto first = (juce::int64) ((double) column / area.getWidth() * (double) totalSamples);
         const auto end =
-            std::max (first + 1, (juce::int64) ((double)(column + 1) / area.getWidth() * (double)totalSamples));
+            std::max (first + 1, (juce::int64) ((double) (column + 1) / area.getWidth() * (double) totalSamples));
         if (first >= available)
             break;
 
@@ -114,21 +114,21 @@ void drawWaveform (juce::Graphics& g,
         for (int channel = 0; channel < numChannels; ++channel)
             for (auto i = first; i < std::min (end, available); ++i)
             {
-                const auto sample = samples.getSample (channel, (int)i);
+                const auto sample = samples.getSample (channel, (int) i);
                 lowest = std::min (lowest, sample);
                 highest = std::max (highest, sample);
-                sumOfSquares += (double)sample * sample;
+                sumOfSquares += (double) sample * sample;
                 ++count;
             }
 
-        const auto rms = (float)std::sqrt (sumOfSquares / (double)std::max ((juce::int64)1, count));
-        const auto x = (float)(area.getX() + column);
+        const auto rms = (float) std::sqrt (sumOfSquares / (double) std::max ((juce::int64) 1, count));
+        const auto x = (float) (area.getX() + column);
         const auto yOf = [&] (float level) { return centreY - juce::jlimit (-1.0f, 1.0f, level) * halfHeight; };
 
         g.setColour (colour.withAlpha (0.55f));
-        g.drawVerticalLine ((int)x, yOf (highest), yOf (lowest) + 1.0f);
+        g.drawVerticalLine ((int) x, yOf (highest), yOf (lowest) + 1.0f);
         g.setColour (colour);
-        g.drawVerticalLine ((int)x, yOf (rms), yOf (-rms) + 1.0f);
+        g.drawVerticalLine ((int) x, yOf (rms), yOf (-rms) + 1.0f);
     }
 }
 
@@ -142,13 +142,13 @@ void drawFrequencyLabels (juce::Graphics& g, juce::Rectangle<int> area, double s
         if (frequency > top)
             break;
         const auto y =
-            (float)area.getBottom() - SpectrogramImage::heightOf (frequency, sampleRate) * (float)area.getHeight();
-        const auto text = frequency >= 1000.0f ? juce::String ((int)(frequency / 1000.0f)) + " kHz"
-                                               : juce::String ((int)frequency) + " Hz";
+            (float) area.getBottom() - SpectrogramImage::heightOf (frequency, sampleRate) * (float) area.getHeight();
+        const auto text = frequency >= 1000.0f ? juce::String ((int) (frequency / 1000.0f)) + " kHz"
+                                               : juce::String ((int) frequency) + " Hz";
         g.setColour (Palette::dimText);
-        g.drawText (text, area.getX() - leftMargin, (int)y - 8, leftMargin - 8, 16, juce::Justification::centredRight);
+        g.drawText (text, area.getX() - leftMargin, (int) y - 8, leftMargin - 8, 16, juce::Justification::centredRight);
         g.setColour (juce::Colours::white.withAlpha (0.12f));
-        g.drawHorizontalLine ((int)y, (float)area.getX(), (float)area.getRight());
+        g.drawHorizontalLine ((int) y, (float) area.getX(), (float) area.getRight());
     }
 }
 
@@ -160,9 +160,9 @@ void drawColourScale (juce::Graphics& g, juce::Rectangle<int> spectrogramArea)
 
     for (int y = 0; y < bar.getHeight(); ++y)
     {
-        const auto decibels = SpectrogramImage::ceilingDecibels - range * (float)y / (float)(bar.getHeight() - 1);
+        const auto decibels = SpectrogramImage::ceilingDecibels - range * (float) y / (float) (bar.getHeight() - 1);
         g.setColour (SpectrogramImage::colourFor (decibels));
-        g.drawHorizontalLine (bar.getY() + y, (float)bar.getX(), (float)bar.getRight());
+        g.drawHorizontalLine (bar.getY() + y, (float) bar.getX(), (float) bar.getRight());
     }
 
     g.setFont (font (11.0f));
@@ -171,8 +171,8 @@ void drawColourScale (juce::Graphics& g, juce::Rectangle<int> spectrogramArea)
          decibels -= 25.0f)
     {
         const auto y =
-            bar.getY() + (int)((SpectrogramImage::ceilingDecibels - decibels) / range * (float)(bar.getHeight() - 1));
-        g.drawText (juce::String ((int)decibels), bar.getRight() + 4, y - 7, 40, 14, juce::Justification::centredLeft);
+            bar.getY() + (int) ((SpectrogramImage::ceilingDecibels - decibels) / range * (float) (bar.getHeight() - 1));
+        g.drawText (juce::String ((int) decibels), bar.getRight() + 4, y - 7, 40, 14, juce::Justification::centredLeft);
     }
     g.drawText ("dB", bar.getRight() + 4, bar.getBottom() + 2, 40, 14, juce::Justification::centredLeft);
 }
@@ -189,19 +189,19 @@ void drawTimeMarkers (juce::Graphics& g,
     {
         const auto barSeconds = 4.0 * 60.0 / *bpm;
         const auto barPixels = axis.xOf (barSeconds) - axis.xOf (0.0);
-        const auto everyNthBar = std::max (1, (int)std::ceil (40.0f / barPixels));
+        const auto everyNthBar = std::max (1, (int) std::ceil (40.0f / barPixels));
 
         g.setFont (font (11.0f));
         for (int bar = 0; bar * barSeconds < axis.totalSeconds(); bar += everyNthBar)
         {
             const auto x = axis.xOf (bar * barSeconds);
             g.setColour (juce::Colours::white.withAlpha (0.16f));
-            g.drawVerticalLine ((int)x, (float)area.getY(), (float)area.getBottom());
+            g.drawVerticalLine ((int) x, (float) area.getY(), (float) area.getBottom());
             if (labelled)
             {
                 g.setColour (Palette::dimText);
                 g.drawText ("bar " + juce::String (bar + 1),
-                            (int)x + 4,
+                            (int) x + 4,
                             area.getY() + 2,
                             60,
                             14,
@@ -210,16 +210,16 @@ void drawTimeMarkers (juce::Graphics& g,
         }
     }
 
-    const auto end = axis.xOf ((double)inputSamples / axis.sampleRate);
+    const auto end = axis.xOf ((double) inputSamples / axis.sampleRate);
     g.setColour (Palette::marker.withAlpha (0.7f));
     const float dashes[] = { 5.0f, 4.0f };
-    g.drawDashedLine (juce::Line<float> (end, (float)area.getY(), end, (float)area.getBottom()), dashes, 2, 1.2f);
+    g.drawDashedLine (juce::Line<float> (end, (float) area.getY(), end, (float) area.getBottom()), dashes, 2, 1.2f);
 
-    if (labelled && end < (float)area.getRight() - 120.0f)
+    if (labelled && end < (float) area.getRight() - 120.0f)
     {
         g.setFont (font (12.0f));
         g.drawText (juce::String::fromUTF8 ("input ends, tail \xe2\x86\x92"),
-                    (int)end + 6,
+                    (int) end + 6,
                     area.getY() + 18,
                     140,
                     14,
@@ -236,9 +236,9 @@ void drawTimeAxis (juce::Graphics& g, juce::Rectangle<int> area, const TimeAxis&
     {
         const auto x = axis.xOf (t);
         g.setColour (Palette::grid);
-        g.drawVerticalLine ((int)x, (float)area.getY(), (float)area.getY() + 6.0f);
+        g.drawVerticalLine ((int) x, (float) area.getY(), (float) area.getY() + 6.0f);
         g.setColour (Palette::dimText);
-        g.drawText (secondsText (t), (int)x - 40, area.getY() + 8, 80, 16, juce::Justification::centred);
+        g.drawText (secondsText (t), (int) x - 40, area.getY() + 8, 80, 16, juce::Justification::centred);
     }
 }
 
@@ -296,11 +296,11 @@ juce::Image draw (const Content& content)
     area.removeFromTop (sectionGap);
     const auto outputArea = area.removeFromTop (sectionHeight);
 
-    const auto totalSamples = (juce::int64)std::max (content.input.getNumSamples(), content.output.getNumSamples());
-    const TimeAxis axis{
-        inputArea.getX(), inputArea.getRight(), std::max ((juce::int64)1, totalSamples), content.sampleRate
+    const auto totalSamples = (juce::int64) std::max (content.input.getNumSamples(), content.output.getNumSamples());
+    const TimeAxis axis {
+        inputArea.getX(), inputArea.getRight(), std::max ((juce::int64) 1, totalSamples), content.sampleRate
     };
-    const auto inputSamples = (juce::int64)content.input.getNumSamples();
+    const auto inputSamples = (juce::int64) content.input.getNumSamples();
 
     drawSection (g, inputArea, content.input, content, axis, inputSamples, Palette::input, "Input");
     drawSection (g, outputArea, content.output, content, axis, inputSamples, Palette::output, content.outputLabel);
@@ -317,7 +317,7 @@ void writePng (const StagedFile& destination, const juce::Image& image)
     const auto encoded = png.writeImageToStream (image, *stream);
     stream->flush();
 
-    if (!encoded || stream->getStatus().failed())
+    if (! encoded || stream->getStatus().failed())
         throw ToolError (ExitStatus::notWritten, "cannot write " + destination.target().getFullPathName());
 }
 } // namespace RenderPlot

@@ -19,12 +19,12 @@ struct SignalLevels
             for (int i = 0; i < buffer.getNumSamples(); ++i)
             {
                 levels.peak = std::max (levels.peak, std::abs (samples[i]));
-                sumOfSquares += (double)samples[i] * samples[i];
+                sumOfSquares += (double) samples[i] * samples[i];
             }
         }
 
-        const auto count = (double)buffer.getNumChannels() * buffer.getNumSamples();
-        levels.rms = count > 0.0 ? (float)std::sqrt (sumOfSquares / count) : 0.0f;
+        const auto count = (double) buffer.getNumChannels() * buffer.getNumSamples();
+        levels.rms = count > 0.0 ? (float) std::sqrt (sumOfSquares / count) : 0.0f;
         return levels;
     }
 

@@ -16,7 +16,7 @@ constexpr int maximumFftOrder = 14;
 
 int fftOrderFor (double sampleRate)
 {
-    const auto order = (int)std::lround (std::log2 (sampleRate * frameSeconds));
+    const auto order = (int) std::lround (std::log2 (sampleRate * frameSeconds));
     return juce::jlimit (minimumFftOrder, maximumFftOrder, order);
 }
 
@@ -33,22 +33,22 @@ struct RowBins
 std::vector<RowBins> rowBinsFor (int height, int fftSize, double sampleRate)
 {
     const auto top = topFrequency (sampleRate);
-    const auto binOf = [&] (float frequency) { return frequency * (float)fftSize / (float)sampleRate; };
+    const auto binOf = [&] (float frequency) { return frequency * (float) fftSize / (float) sampleRate; };
     const auto frequencyAt = [&] (float rowFromBottom)
-    { return lowestFrequency * std::pow (top / lowestFrequency, rowFromBottom / (float)height); };
+    { return lowestFrequency * std::pow (top / lowestFrequency, rowFromBottom / (float) height); };
 
-    std::vector<RowBins> rows ((size_t)height);
+    std::vector<RowBins> rows ((size_t) height);
     for (int y = 0; y < height; ++y)
     {
-        const auto fromBottom = (float)(height - 1 - y);
+        const auto fromBottom = (float) (height - 1 - y);
         const auto lowBin = binOf (frequencyAt (fromBottom));
         const auto highBin = binOf (frequencyAt (fromBottom + 1.0f));
         const auto centreBin = binOf (frequencyAt (fromBottom + 0.5f));
 
         if (highBin - lowBin < 1.0f)
-            rows[(size_t)y] = { (int)centreBin, (int)centreBin + 1, centreBin - std::floor (centreBin), true };
+            rows[(size_t) y] = { (int) centreBin, (int) centreBin + 1, centreBin - std::floor (centreBin), true };
         else
-            rows[(size_t)y] = { (int)std::ceil (lowBin), (int)std::floor (highBin), 0.0f, false };
+            rows[(size_t) y] = { (int) std::ceil (lowBin), (int) std::floor (highBin), 0.0f, false };
     }
 
     return rows;
@@ -68,7 +68,7 @@ const std::vector<juce::Colour>& colourTable()
 
         std::vector<juce::Colour> colours (256);
         for (size_t i = 0; i < colours.size(); ++i)
-            colours[i] = gradient.getColourAtPosition ((double)i / (double)(colours.size() - 1));
+            colours[i] = gradient.getColourAtPosition ((double) i / (double) (colours.size() - 1));
         return colours;
     }();
 
@@ -76,7 +76,7 @@ const std::vector<juce::Colour>& colourTable()
 }
 } // namespace
 
-float topFrequency (double sampleRate) { return std::min (highestFrequency, (float)sampleRate * 0.48f); }
+float topFrequency (double sampleRate) { return std::min (highestFrequency, (float) sampleRate * 0.48f); }
 
 float heightOf (float frequency, double sampleRate)
 {
@@ -87,8 +87,9 @@ juce::Colour colourFor (float decibels)
 {
     const auto& table = colourTable();
     const auto position = (decibels - floorDecibels) / (ceilingDecibels - floorDecibels);
-    const auto index = juce::jlimit (0, (int)table.size() - 1, (int)std::lround (position * (float)(table.size() - 1)));
-    return table[(size_t)index];
+    const auto index =
+        juce::jlimit (0, (int) table.size() - 1, (int) std::lround (position * (float) (table.size() - 1)));
+    return table[(size_t) index];
 }
 
 juce::Image
@@ -97,10 +98,10 @@ render (const juce::AudioBuffer<float>& samples, juce::int64 totalSamples, doubl
     const auto order = fftOrderFor (sampleRate);
     const auto fftSize = 1 << order;
     juce::dsp::FFT fft (order);
-    juce::dsp::WindowingFunction<float> window ((size_t)fftSize, juce::dsp::WindowingFunction<float>::hann, false);
+    juce::dsp::WindowingFunction<float> window ((size_t) fftSize, juce::dsp::WindowingFunction<float>::hann, false);
 
     // A sine of amplitude A peaks at A times half the window's sum.
-    std::vector<float> ones ((size_t)fftSize, 1.0f);
+    std::vector<float> ones ((size_t) fftSize, 1.0f);
     window.multiplyWithWindowingTable (ones.data(), ones.size());
     float windowSum = 0.0f;
     for (auto w : ones)
@@ -109,15 +110,15 @@ render (const juce::AudioBuffer<float>& samples, juce::int64 totalSamples, doubl
 
     const auto rows = rowBinsFor (height, fftSize, sampleRate);
     const auto numChannels = samples.getNumChannels();
-    const auto available = (juce::int64)samples.getNumSamples();
-    std::vector<float> frame ((size_t)fftSize * 2);
+    const auto available = (juce::int64) samples.getNumSamples();
+    std::vector<float> frame ((size_t) fftSize * 2);
 
     juce::Image image (juce::Image::RGB, width, height, false);
     juce::Image::BitmapData pixels (image, juce::Image::BitmapData::writeOnly);
 
     for (int x = 0; x < width; ++x)
     {
-        const auto centre = (juce::int64) (((double)x + 0.5) / width * (double)totalSamples);
+        const auto centre = (juce::int64) (((double) x + 0.5) / width * (double) totalSamples);
         std::fill (frame.begin(), frame.end(), 0.0f);
 
         for (int i = 0; i < fftSize; ++i)
@@ -126,17 +127,17 @@ render (const juce::AudioBuffer<float>& samples, juce::int64 totalSamples, doubl
             if (index < 0 || index >= available)
                 continue;
             for (int channel = 0; channel < numChannels; ++channel)
-                frame[(size_t)i] += samples.getSample (channel, (int)index) / (float)numChannels;
+                frame[(size_t) i] += samples.getSample (channel, (int) index) / (float) numChannels;
         }
 
-        window.multiplyWithWindowingTable (frame.data(), (size_t)fftSize);
+        window.multiplyWithWindowingTable (frame.data(), (size_t) fftSize);
         fft.performFrequencyOnlyForwardTransform (frame.data(), true);
 
-        const auto magnitude = [&] (int bin) { return frame[(size_t)juce::jlimit (0, fftSize / 2, bin)]; };
+        const auto magnitude = [&] (int bin) { return frame[(size_t) juce::jlimit (0, fftSize / 2, bin)]; };
 
         for (int y = 0; y < height; ++y)
         {
-            const auto& row = rows[(size_t)y];
+            const auto& row = rows[(size_t) y];
             float level = 0.0f;
 
             if (row.narrow)

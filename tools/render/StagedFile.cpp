@@ -8,7 +8,7 @@ std::unique_ptr<juce::FileOutputStream> StagedFile::openStream() const
 {
     auto stream = std::make_unique<juce::FileOutputStream> (temporary.getFile());
 
-    if (!stream->openedOk())
+    if (! stream->openedOk())
         throw ToolError (ExitStatus::notWritten,
                          "cannot write " + target().getFullPathName() + ": " + stream->getStatus().getErrorMessage());
 
@@ -17,6 +17,6 @@ std::unique_ptr<juce::FileOutputStream> StagedFile::openStream() const
 
 void StagedFile::commit() const
 {
-    if (!temporary.overwriteTargetFileWithTemporary())
+    if (! temporary.overwriteTargetFileWithTemporary())
         throw ToolError (ExitStatus::notWritten, "cannot replace " + target().getFullPathName());
 }

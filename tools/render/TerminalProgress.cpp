@@ -12,14 +12,14 @@ TerminalProgress::~TerminalProgress() { finish(); }
 
 void TerminalProgress::update (double fractionDone)
 {
-    const auto percent = juce::jlimit (0, 100, (int)(fractionDone * 100.0));
-    if (!enabled || percent == lastDrawnPercent)
+    const auto percent = juce::jlimit (0, 100, (int) (fractionDone * 100.0));
+    if (! enabled || percent == lastDrawnPercent)
         return;
 
     lastDrawnPercent = percent;
     const auto filled = percent * barWidth / 100;
-    std::cerr << '\r' << label << " [" << std::string ((size_t)filled, '#')
-              << std::string ((size_t)(barWidth - filled), '.') << "] " << percent << "%" << std::flush;
+    std::cerr << '\r' << label << " [" << std::string ((size_t) filled, '#')
+              << std::string ((size_t) (barWidth - filled), '.') << "] " << percent << "%" << std::flush;
 }
 
 void TerminalProgress::finish()

@@ -19,7 +19,7 @@ int main (int argc, char* argv[])
         if (options.showHelp)
         {
             std::cout << CommandLine::helpText();
-            return (int)ExitStatus::success;
+            return (int) ExitStatus::success;
         }
 
         const HostedPlugin::ScopedGuiEnvironment juceEnvironment;
@@ -29,16 +29,16 @@ int main (int argc, char* argv[])
         else
             runRenderJob (options);
 
-        return (int)ExitStatus::success;
+        return (int) ExitStatus::success;
     }
     catch (const ToolError& error)
     {
         std::cerr << "veldranox-render: " << error.what() << std::endl;
-        return (int)error.status;
+        return (int) error.status;
     }
     catch (const std::exception& error)
     {
         std::cerr << "veldranox-render: unexpected failure: " << error.what() << std::endl;
-        return (int)ExitStatus::internalFailure;
+        return (int) ExitStatus::internalFailure;
     }
 }

@@ -15,7 +15,7 @@ bool writePng (const juce::Image& image, const juce::File& file)
     file.deleteFile();
 
     juce::FileOutputStream stream (file);
-    if (!stream.openedOk())
+    if (! stream.openedOk())
         return false;
 
     juce::PNGImageFormat png;
@@ -41,7 +41,7 @@ int main (int argc, char** argv)
     const auto image = editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f);
     editor.reset();
 
-    if (!writePng (image, output))
+    if (! writePng (image, output))
     {
         std::cerr << "could not write " << output.getFullPathName() << "\n";
         return 1;
