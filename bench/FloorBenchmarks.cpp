@@ -3,6 +3,7 @@
 #include "BlockCost.h"
 #include "NoiseSource.h"
 #include "ProcessorRig.h"
+#include "engine/ReverbSettings.h"
 
 #include <cmath>
 #include <juce_dsp/juce_dsp.h>
@@ -10,17 +11,7 @@
 namespace
 {
 // What the plug-in hands its reverb at the default SPACE of 40.
-juce::Reverb::Parameters pluginReverbSettings()
-{
-    juce::Reverb::Parameters p;
-    p.roomSize = 0.572f;
-    p.damping = 0.4f;
-    p.wetLevel = 1.0f;
-    p.dryLevel = 0.0f;
-    p.width = 1.0f;
-    p.freezeMode = 0.0f;
-    return p;
-}
+juce::Reverb::Parameters pluginReverbSettings() { return reverbSettingsForSpace (0.4f); }
 
 // JUCE's reverb alone, fully wet, in place on the same noise block the processor gets.
 void reverbAlone (benchmark::State& state, BenchCase shape)

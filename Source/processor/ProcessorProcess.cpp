@@ -1,5 +1,6 @@
 #include "engine/GainLaws.h"
 #include "engine/LastValueCache.h"
+#include "engine/ReverbSettings.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <cmath>
@@ -38,17 +39,6 @@ void renderLane (juce::LinearSmoothedValue<float>& smoother, float* lane, int nu
     smoother = ramp;
 }
 
-juce::Reverb::Parameters reverbSettingsForSpace (float space) noexcept
-{
-    juce::Reverb::Parameters p;
-    p.roomSize = space * 0.68f + 0.3f;
-    p.damping = 0.4f;
-    p.wetLevel = 1.0f;
-    p.dryLevel = 0.0f;
-    p.width = 1.0f;
-    p.freezeMode = 0.0f;
-    return p;
-}
 } // namespace
 
 void VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)

@@ -88,7 +88,7 @@ extern "C"
 }
 
 // Locks, waits and blocking system calls, with argument types spelled as the ABI sees them:
-// X (result, name, parameters, arguments, exception specification).
+// X (result, name, parameters, arguments, noexcept clause).
 #define VELDRANOX_BLOCKING_CALLS(X)                                                                                    \
     X (int, pthread_mutex_lock, (void* mutex), (mutex), noexcept)                                                      \
     X (int, pthread_rwlock_rdlock, (void* lock), (lock), noexcept)                                                     \
