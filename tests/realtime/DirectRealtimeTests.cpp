@@ -1,4 +1,5 @@
 #include "RealtimeGuard.h"
+#include "SettableTempo.h"
 #include "SignalChecks.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
@@ -8,19 +9,6 @@
 
 namespace
 {
-// A host transport whose tempo wanders, so the tempo read runs its whole path.
-class WanderingTempo final : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override
-    {
-        PositionInfo info;
-        info.setBpm (bpm);
-        return info;
-    }
-
-    double bpm = 120.0;
-};
 
 class GuardedProcessor : public ::testing::Test
 {
@@ -49,7 +37,7 @@ protected:
     }
 
     VeldranoxAudioProcessor processor;
-    WanderingTempo tempo;
+    SettableTempo tempo;
     juce::AudioBuffer<float> buffer;
     juce::MidiBuffer midi;
     juce::Random random { 1 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BitIdentical.h"
 #include "EngineProbe.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
@@ -105,19 +106,6 @@ inline juce::AudioBuffer<float> constant (int numChannels, int numSamples, float
         juce::FloatVectorOperations::fill (buffer.getWritePointer (ch), value, numSamples);
 
     return buffer;
-}
-
-inline bool bitIdentical (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b)
-{
-    if (a.getNumChannels() != b.getNumChannels() || a.getNumSamples() != b.getNumSamples())
-        return false;
-
-    for (int ch = 0; ch < a.getNumChannels(); ++ch)
-        if (std::memcmp (a.getReadPointer (ch), b.getReadPointer (ch), sizeof (float) * (size_t) a.getNumSamples()) !=
-            0)
-            return false;
-
-    return true;
 }
 
 // Steady-state gain of a linear single-channel process for a sine at frequency hz: the ratio of output

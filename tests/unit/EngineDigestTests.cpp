@@ -1,4 +1,5 @@
 #include "EngineHarness.h"
+#include "SettableTempo.h"
 
 #include <algorithm>
 #include <array>
@@ -161,20 +162,6 @@ std::array<float, 4> automationAt (Automation kind, double seconds, int blockInd
     return {};
 }
 
-// A host tempo that a scenario may change between blocks; nullopt plays as "no play head at all".
-class TempoTrack final : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override
-    {
-        PositionInfo info;
-        info.setBpm (bpm);
-        return info;
-    }
-
-    double bpm = 120.0;
-};
-
 struct Scenario
 {
     const char* name;
@@ -201,7 +188,7 @@ std::uint64_t render (const Scenario& s)
     const int channels = s.mono ? 1 : 2;
     auto signal = makeInput (s.input, channels, (int) (s.seconds * s.sampleRate), s.sampleRate);
 
-    TempoTrack tempo;
+    SettableTempo tempo;
     processor->setPlayHead (s.bpm ? &tempo : nullptr);
 
     int blockIndex = 0;

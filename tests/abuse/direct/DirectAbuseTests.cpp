@@ -77,7 +77,7 @@ TEST_F (DirectAbuse, BlocksLongerThanPreparedAreProcessedInFull)
     BlockHealth health;
     health.absorb (actual);
     EXPECT_TRUE (health.healthy()) << health.describe();
-    EXPECT_TRUE (sameSamples (expected, actual));
+    EXPECT_TRUE (bitIdentical (expected, actual));
 }
 
 TEST_F (DirectAbuse, UnpreparedChannelsInTheBufferAreLeftAlone)

@@ -47,7 +47,7 @@ TEST_F (HostedLifecycle, ZeroSampleBlocksChangeNothing)
     const auto plain = renderFresh (input, { maxBlock, maxBlock, maxBlock, maxBlock });
     const auto withEmpty = renderFresh (input, { 0, maxBlock, 0, 0, maxBlock, maxBlock, 0, maxBlock, 0 });
 
-    EXPECT_TRUE (sameSamples (plain, withEmpty));
+    EXPECT_TRUE (bitIdentical (plain, withEmpty));
 }
 
 TEST_F (HostedLifecycle, VariableBlockSizesGiveTheSameAudioAsFixedOnes)
@@ -61,7 +61,7 @@ TEST_F (HostedLifecycle, VariableBlockSizesGiveTheSameAudioAsFixedOnes)
     BlockHealth health;
     health.absorb (variable);
     EXPECT_TRUE (health.healthy()) << health.describe();
-    EXPECT_TRUE (sameSamples (fixed, variable));
+    EXPECT_TRUE (bitIdentical (fixed, variable));
 }
 
 TEST_F (HostedLifecycle, RepreparationResetsAllSignalState)
@@ -79,7 +79,7 @@ TEST_F (HostedLifecycle, RepreparationResetsAllSignalState)
         session.plugin().releaseResources();
     }
 
-    EXPECT_TRUE (sameSamples (first, renderFresh (input, chunks)));
+    EXPECT_TRUE (bitIdentical (first, renderFresh (input, chunks)));
 }
 
 TEST_F (HostedLifecycle, ReportsStayRightThroughRepeatedPreparation)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BitIdentical.h"
+
 #include <functional>
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <vector>
@@ -42,17 +44,4 @@ inline std::vector<int> randomChunks (juce::Random& random, int total, int minLe
     }
 
     return lengths;
-}
-
-inline bool sameSamples (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b)
-{
-    if (a.getNumChannels() != b.getNumChannels() || a.getNumSamples() != b.getNumSamples())
-        return false;
-
-    for (int ch = 0; ch < a.getNumChannels(); ++ch)
-        if (std::memcmp (a.getReadPointer (ch), b.getReadPointer (ch), sizeof (float) * (size_t) a.getNumSamples()) !=
-            0)
-            return false;
-
-    return true;
 }
