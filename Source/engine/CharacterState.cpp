@@ -19,7 +19,6 @@ constexpr float amountOn = 0.0001f; // an amount at or below this switches its s
 
 constexpr float maxCutoffRatio = 0.45f;
 constexpr float levellerThresholdDb = -24.0f;
-constexpr float levellerMaxReductionDb = 6.0f;
 
 float limit01 (float x) noexcept { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
 
@@ -92,14 +91,22 @@ float CharacterState::followLevel (float envelope, float s) const noexcept
     return (1.0f - e) * magnitude + e * envelope;
 }
 
-float CharacterState::applyLeveller (float s, float envelope, float drive) noexcept
+float CharacterState::levellerReductionDb (float envelope, float drive) noexcept
 {
     const float over = gainToDecibels (envelope) - levellerThresholdDb;
+    return over <= 0.0f ? 0.0f : std::min (levellerMaxReductionDb, over * 0.5f) * drive;
+}
 
-    if (over <= 0.0f)
+float CharacterState::applyLeveller (float s, float envelope, float drive) noexcept
+{
+    // From levellerCeilingEnvelope up the reduction is at its ceiling, the very float the full law gives
+    // there, so loud material, which holds the leveller at its ceiling, skips the logarithm.
+    const float reductionDb =
+        envelope >= levellerCeilingEnvelope ? levellerMaxReductionDb * drive : levellerReductionDb (envelope, drive);
+
+    if (reductionDb == 0.0f)
         return s;
 
-    const float reductionDb = std::min (levellerMaxReductionDb, over * 0.5f) * drive;
     return s * levellerGain.get (-reductionDb * 0.05f, [] (float exponent) { return std::pow (10.0f, exponent); });
 }
 

@@ -22,6 +22,13 @@ public:
     // Asymmetric, tanh-normalised waveshaper (before DC removal).
     static float saturate (float x, float driveAmount) noexcept;
 
+    // The leveller's gain reduction in dB for a follower level (linear) and a drive amount. It reaches its
+    // ceiling, levellerMaxReductionDb × drive, at a level of 10^(-12/20) = 0.2511886; from the bound just
+    // above that, with a margin of thousands of ulps of the logarithm, it is surely at the ceiling.
+    static float levellerReductionDb (float envelope, float drive) noexcept;
+    static constexpr float levellerMaxReductionDb = 6.0f;
+    static constexpr float levellerCeilingEnvelope = 0.2512f;
+
     static float crushBits (float crush) noexcept;
     static float quantisationStep (float crush) noexcept;
     static float quantise (float x, float crush) noexcept;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace EngineHarness;
 
@@ -163,6 +164,28 @@ TEST (Character, LevellerReducesAboveMinus24Decibels)
         const float levelled = character.level (0, level, c.drive);
         EXPECT_NEAR (toDecibels (levelled / level), -c.reductionDb, 1.0e-3);
     }
+}
+
+// The leveller takes no logarithm from levellerCeilingEnvelope up and uses its ceiling instead. That
+// gives the same output bits only if the full law is at its ceiling for every float there: checked for
+// every float from the bound to 2, and at points beyond, where the logarithm only grows.
+TEST (Character, LevellerIsAtItsCeilingForEveryLevelFromTheSkipBoundUp)
+{
+    constexpr float ceilingDb = CharacterState::levellerMaxReductionDb;
+    long misses = 0;
+
+    for (float e = CharacterState::levellerCeilingEnvelope; e <= 2.0f; e = std::nextafter (e, 4.0f))
+        misses += CharacterState::levellerReductionDb (e, 1.0f) != ceilingDb ? 1 : 0;
+
+    EXPECT_EQ (misses, 0);
+
+    for (float e :
+         { 4.0f, 1.0e3f, 1.0e12f, 1.0e30f, std::numeric_limits<float>::max(), std::numeric_limits<float>::infinity() })
+        EXPECT_EQ (CharacterState::levellerReductionDb (e, 1.0f), ceilingDb) << e;
+
+    // The bound lies just above the law's own corner, 10^(-12/20): a level 0.1 dB lower is below the ceiling.
+    EXPECT_LT (CharacterState::levellerReductionDb (CharacterState::levellerCeilingEnvelope * 0.98855f, 1.0f),
+               ceilingDb);
 }
 
 TEST (Character, LevellerEnvelopeRisesIn10MillisecondsAndFallsIn200)
