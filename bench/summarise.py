@@ -40,6 +40,19 @@ def find(table, prefix):
     return None
 
 
+def print_grid(table, title, cell):
+    # One row per rate, layout and block size, one column per setting; "–" where the run left a case out.
+    print(f"\n### {title}\n")
+    print("| Rate | Layout | Block | " + " | ".join(SETTINGS) + " |")
+    print("|---|---|---|" + "---|" * len(SETTINGS))
+    for rate in RATES:
+        for layout in LAYOUTS:
+            for block in BLOCKS:
+                runs = [find(table, f"processBlock/{rate}/{layout}/{block}/{setting}") for setting in SETTINGS]
+                cells = ["–" if run is None else cell(run) for run in runs]
+                print(f"| {rate} | {layout} | {block} | " + " | ".join(cells) + " |")
+
+
 def main(path):
     with open(path) as f:
         results = json.load(f)
@@ -62,33 +75,13 @@ def main(path):
         unit = "× reverb" if counter == "x_reverb" else "× real time"
         print(f"| {setting} | {unit} | {relation} {bound:g} | {value:.2f} | {'yes' if met else 'no'} |")
 
-    print("\n### processBlock: ns per sample frame (ratio to the reverb alone on the same block)\n")
-    print("| Rate | Layout | Block | " + " | ".join(SETTINGS) + " |")
-    print("|---|---|---|" + "---|" * len(SETTINGS))
-    for rate in RATES:
-        for layout in LAYOUTS:
-            for block in BLOCKS:
-                cells = []
-                for setting in SETTINGS:
-                    run = find(table, f"processBlock/{rate}/{layout}/{block}/{setting}")
-                    if run is None:
-                        cells.append("–")
-                        continue
-                    ratio = f" ({run['x_reverb']:.1f}×)" if "x_reverb" in run else ""
-                    cells.append(f"{run['ns_per_frame']:.0f}{ratio}")
-                print(f"| {rate} | {layout} | {block} | " + " | ".join(cells) + " |")
+    def ns_and_ratio(run):
+        ratio = f" ({run['x_reverb']:.1f}×)" if "x_reverb" in run else ""
+        return f"{run['ns_per_frame']:.0f}{ratio}"
 
-    print("\n### processBlock: real-time factor (audio seconds per CPU second)\n")
-    print("| Rate | Layout | Block | " + " | ".join(SETTINGS) + " |")
-    print("|---|---|---|" + "---|" * len(SETTINGS))
-    for rate in RATES:
-        for layout in LAYOUTS:
-            for block in BLOCKS:
-                cells = []
-                for setting in SETTINGS:
-                    run = find(table, f"processBlock/{rate}/{layout}/{block}/{setting}")
-                    cells.append("–" if run is None else f"{run['x_realtime']:.0f}")
-                print(f"| {rate} | {layout} | {block} | " + " | ".join(cells) + " |")
+    print_grid(table, "processBlock: ns per sample frame (ratio to the reverb alone on the same block)", ns_and_ratio)
+    print_grid(table, "processBlock: real-time factor (audio seconds per CPU second)",
+               lambda run: f"{run['x_realtime']:.0f}")
 
     print("\n### Floors: ns per sample frame (real-time factor)\n")
     print("| Rate | Layout | Block | reverb alone | plain copy |")
