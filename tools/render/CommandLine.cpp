@@ -4,6 +4,7 @@
 #include "ToolError.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace CommandLine
 {
@@ -13,30 +14,33 @@ namespace
 
 juce::File fileFrom (const juce::String& path) { return juce::File::getCurrentWorkingDirectory().getChildFile (path); }
 
-double numberIn (const juce::String& option, const juce::String& text, double minimum, double maximum)
+// The option's value, checked against its range; kind names the expected number in the rejection.
+template <typename Number, typename Parsed>
+Number checkedValue (const juce::String& option,
+                     const juce::String& text,
+                     const std::optional<Parsed>& value,
+                     const char* kind,
+                     Number minimum,
+                     Number maximum)
 {
-    const auto value = NumberText::parseReal (text);
     const auto range = NumberText::format (minimum) + " to " + NumberText::format (maximum);
 
     if (! value.has_value())
-        reject (option + " needs a number from " + range + ", not \"" + text + "\"");
+        reject (option + " needs a " + kind + " from " + range + ", not \"" + text + "\"");
     if (*value < minimum || *value > maximum)
         reject (option + " " + text + " is out of range (" + range + ")");
 
-    return *value;
+    return static_cast<Number> (*value);
+}
+
+double numberIn (const juce::String& option, const juce::String& text, double minimum, double maximum)
+{
+    return checkedValue (option, text, NumberText::parseReal (text), "number", minimum, maximum);
 }
 
 int wholeNumberIn (const juce::String& option, const juce::String& text, int minimum, int maximum)
 {
-    const auto value = NumberText::parseInteger (text);
-    const auto range = NumberText::format (minimum) + " to " + NumberText::format (maximum);
-
-    if (! value.has_value())
-        reject (option + " needs a whole number from " + range + ", not \"" + text + "\"");
-    if (*value < minimum || *value > maximum)
-        reject (option + " " + text + " is out of range (" + range + ")");
-
-    return (int) *value;
+    return checkedValue (option, text, NumberText::parseInteger (text), "whole number", minimum, maximum);
 }
 
 bool sameFile (const juce::File& a, const juce::File& b)
