@@ -1,8 +1,7 @@
+#include "BackgroundAudio.h"
 #include "HostedSession.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace
 {
@@ -67,24 +66,11 @@ TEST (ConcurrentHostedAutomation, MessageThreadWritesWhileAudioThreadProcesses)
     const auto parameters = macroParameters (session);
     ASSERT_EQ (parameters.size(), 4u);
 
-    std::atomic<bool> audioDone { false };
-    BlockHealth health;
-
-    std::thread audio (
-        [&]
-        {
-            juce::Random random (11);
-            for (int block = 0; block < 400; ++block)
-            {
-                health.merge (session.processNoise (1, 256, random));
-            }
-            audioDone = true;
-        });
-
+    BackgroundAudio audio (session, 256, 11, 400);
     juce::Random random (12);
     int writes = 0;
 
-    while (! audioDone)
+    while (! audio.isDone())
     {
         for (auto* p : parameters)
             p->setValueNotifyingHost (randomNormalisedValue (random));
@@ -94,7 +80,7 @@ TEST (ConcurrentHostedAutomation, MessageThreadWritesWhileAudioThreadProcesses)
             HostedPlugin::pumpMessages (1);
     }
 
-    audio.join();
+    const auto health = audio.finish();
     EXPECT_TRUE (health.healthy()) << health.describe();
 
     // After the storm the last values written win: they reach the processor and its saved state.

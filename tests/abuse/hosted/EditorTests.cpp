@@ -1,8 +1,7 @@
+#include "BackgroundAudio.h"
 #include "HostedSession.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace
 {
@@ -19,16 +18,7 @@ TEST (ConcurrentHostedEditor, OpensDrawsAndClosesWhileAudioRuns)
     ASSERT_TRUE (session.isLoaded()) << session.loadError();
     ASSERT_TRUE (session.prepare (48000.0, 256));
 
-    std::atomic<bool> stop { false };
-    BlockHealth health;
-
-    std::thread audio (
-        [&]
-        {
-            juce::Random random (31);
-            while (! stop)
-                health.merge (session.processNoise (1, 256, random));
-        });
+    BackgroundAudio audio (session, 256, 31);
 
     auto* melt = session.parameter ("Melt");
     ASSERT_NE (melt, nullptr);
@@ -53,7 +43,6 @@ TEST (ConcurrentHostedEditor, OpensDrawsAndClosesWhileAudioRuns)
         HostedPlugin::pumpMessages (10);
     }
 
-    stop = true;
-    audio.join();
+    const auto health = audio.finish();
     EXPECT_TRUE (health.healthy()) << health.describe();
 }

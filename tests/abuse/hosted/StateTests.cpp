@@ -1,8 +1,7 @@
+#include "BackgroundAudio.h"
 #include "HostedSession.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace
 {
@@ -86,27 +85,15 @@ TEST (ConcurrentHostedState, RestoresWhileTheAudioThreadProcesses)
     }
 
     ASSERT_TRUE (session.prepare (48000.0, 256));
-    std::atomic<bool> audioDone { false };
-    BlockHealth health;
+    BackgroundAudio audio (session, 256, 21, 300);
 
-    std::thread audio (
-        [&]
-        {
-            juce::Random random (21);
-            for (int block = 0; block < 300; ++block)
-            {
-                health.merge (session.processNoise (1, 256, random));
-            }
-            audioDone = true;
-        });
-
-    for (size_t restore = 0; ! audioDone; ++restore)
+    for (size_t restore = 0; ! audio.isDone(); ++restore)
     {
         session.restoreState (states[restore % states.size()]);
         HostedPlugin::pumpMessages (1);
     }
 
-    audio.join();
+    const auto health = audio.finish();
     EXPECT_TRUE (health.healthy()) << health.describe();
 
     // The last restore wins once things settle.
