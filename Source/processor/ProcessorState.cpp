@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -13,16 +14,58 @@ std::unique_ptr<juce::AudioParameterFloat> makeMacroParameter (const char* id, c
     return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, range, defaultValue);
 }
 
-// The framework limits a stored value to the range, infinities included, but lets NaN through to the
-// engine, where it turns every output sample into NaN. A stored "nan" therefore counts as absent, and
-// the parameter takes its default.
-void forgetNaNValues (juce::ValueTree& restored)
+// JUCE's number reader gathers an exponent's digits in an int, which overflows (undefined behaviour) on
+// a damaged value such as "24.3E5555555555". An exponent of ten or more digits, leading zeros aside, lies
+// far beyond a double's range, where the reader gives ±inf or ±0; nine nines read as the same.
+juce::String withBoundedExponents (const juce::String& text)
+{
+    constexpr size_t maxExponentDigits = 9;
+    auto s = text.toStdString();
+    const auto isDigit = [&s] (size_t i) { return i < s.size() && s[i] >= '0' && s[i] <= '9'; };
+
+    for (size_t i = 0; i < s.size(); ++i)
+    {
+        if (s[i] != 'e' && s[i] != 'E')
+            continue;
+
+        auto digits = i + 1;
+        if (digits < s.size() && (s[digits] == '+' || s[digits] == '-'))
+            ++digits;
+
+        auto significant = digits;
+        while (isDigit (significant) && s[significant] == '0')
+            ++significant;
+
+        auto end = significant;
+        while (isDigit (end))
+            ++end;
+
+        if (end - significant > maxExponentDigits)
+            s.replace (digits, end - digits, std::string (maxExponentDigits, '9'));
+    }
+
+    return juce::String (s);
+}
+
+// Stored values that would do harm are made harmless before the framework reads them. Over-long
+// exponents are bounded (above). The framework limits a value to the range, infinities included, but
+// lets NaN through to the engine, where it turns every output sample into NaN: a stored "nan" therefore
+// counts as absent, and the parameter takes its default.
+void makeStoredValuesSafe (juce::ValueTree& restored)
 {
     static const juce::Identifier valueProperty { "value" };
 
     for (auto child : restored)
-        if (child.hasProperty (valueProperty) && std::isnan (static_cast<float> (child.getProperty (valueProperty))))
+    {
+        if (! child.hasProperty (valueProperty))
+            continue;
+
+        if (const auto& value = child.getProperty (valueProperty); value.isString())
+            child.setProperty (valueProperty, withBoundedExponents (value.toString()), nullptr);
+
+        if (std::isnan (static_cast<float> (child.getProperty (valueProperty))))
             child.removeProperty (valueProperty, nullptr);
+    }
 }
 
 // JUCE's XML reader steps past the end of a text that stops inside a UTF-8 sequence and reads memory
@@ -112,7 +155,7 @@ void VeldranoxAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     auto restored = juce::ValueTree::fromXml (*xml);
     keepValuesMissingFrom (restored);
-    forgetNaNValues (restored);
+    makeStoredValuesSafe (restored);
     parameters.replaceState (restored);
 }
 

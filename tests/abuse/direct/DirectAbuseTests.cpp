@@ -145,8 +145,8 @@ TEST_P (DirectStoredValue, RestoresToAUsableValueAndAudioStaysFinite)
 }
 
 // NaN counts as missing and gives the default; infinities and numbers too large for a float are
-// limited to the range like any other number; text that is no number at all reads as 0, as the
-// framework reads it.
+// limited to the range like any other number, exponents of any length included; text that is no number
+// at all reads as 0, as the framework reads it.
 INSTANTIATE_TEST_SUITE_P (DamagedValues,
                           DirectStoredValue,
                           ::testing::Values (StoredValueCase { "nan", 40.0f },
@@ -159,7 +159,12 @@ INSTANTIATE_TEST_SUITE_P (DamagedValues,
                                              StoredValueCase { "1e30", 100.0f },
                                              StoredValueCase { "abc", 0.0f },
                                              StoredValueCase { "", 0.0f },
-                                             StoredValueCase { "-0", 0.0f }));
+                                             StoredValueCase { "-0", 0.0f },
+                                             StoredValueCase { "24.3E5555555555555", 100.0f },
+                                             StoredValueCase { "24.3e-5555555555555", 0.0f },
+                                             StoredValueCase { "-3E+99999999999", 0.0f },
+                                             StoredValueCase { "2.5E+0000000000000001", 25.0f },
+                                             StoredValueCase { "5e-00000000000001", 0.5f }));
 
 juce::MemoryBlock blobWithRawText (const std::string& text)
 {
