@@ -44,7 +44,7 @@ juce::String withBoundedExponents (const juce::String& text)
             s.replace (digits, end - digits, std::string (maxExponentDigits, '9'));
     }
 
-    return juce::String (s);
+    return juce::String::fromUTF8 (s.data(), static_cast<int> (s.size()));
 }
 
 // Stored values that would do harm are made harmless before the framework reads them. Over-long
@@ -61,7 +61,12 @@ void makeStoredValuesSafe (juce::ValueTree& restored)
             continue;
 
         if (const auto& value = child.getProperty (valueProperty); value.isString())
-            child.setProperty (valueProperty, withBoundedExponents (value.toString()), nullptr);
+        {
+            const auto text = value.toString();
+
+            if (const auto bounded = withBoundedExponents (text); bounded != text)
+                child.setProperty (valueProperty, bounded, nullptr);
+        }
 
         if (std::isnan (static_cast<float> (child.getProperty (valueProperty))))
             child.removeProperty (valueProperty, nullptr);
