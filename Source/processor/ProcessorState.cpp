@@ -2,7 +2,6 @@
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <cmath>
-#include <cstring>
 #include <string>
 
 namespace
@@ -73,20 +72,58 @@ void makeStoredValuesSafe (juce::ValueTree& restored)
     }
 }
 
-// JUCE's XML reader steps past the end of a text that stops inside a UTF-8 sequence and reads memory
-// that is not the blob's. Only a damaged blob does that, so text that is not well-formed UTF-8 is
+// Only well-formed UTF-8 is read, as Unicode defines it: no sequence cut short, no overlong form, no
+// surrogate, nothing above U+10FFFF. JUCE's reader steps past the end of a text that stops inside a
+// sequence and reads memory that is not the blob's; it lets overlong forms through, which it then writes
+// back differently on every save. A saved state is always well formed, so anything else is damage and is
 // ignored like any other unreadable state.
 bool isWellFormedUtf8 (const char* text, int length)
 {
-    // Embedded zero bytes end a segment for the validity test but not for the reader.
-    for (int start = 0; start < length;)
-    {
-        const auto segment = static_cast<int> (::strnlen (text + start, static_cast<size_t> (length - start)));
+    const auto* bytes = reinterpret_cast<const unsigned char*> (text);
 
-        if (! juce::CharPointer_UTF8::isValidString (text + start, segment))
+    for (int i = 0; i < length;)
+    {
+        const auto lead = bytes[i];
+
+        if (lead < 0x80)
+        {
+            ++i;
+            continue;
+        }
+
+        // The lead byte sets the length and the range of the second byte; further bytes are 80 to BF.
+        int trailing = 0;
+        unsigned char low = 0x80, high = 0xbf;
+
+        if (lead >= 0xc2 && lead <= 0xdf)
+        {
+            trailing = 1;
+        }
+        else if (lead >= 0xe0 && lead <= 0xef)
+        {
+            trailing = 2;
+            low = lead == 0xe0 ? 0xa0 : 0x80;  // no overlong form
+            high = lead == 0xed ? 0x9f : 0xbf; // no surrogate
+        }
+        else if (lead >= 0xf0 && lead <= 0xf4)
+        {
+            trailing = 3;
+            low = lead == 0xf0 ? 0x90 : 0x80;  // no overlong form
+            high = lead == 0xf4 ? 0x8f : 0xbf; // nothing above U+10FFFF
+        }
+        else
+        {
+            return false; // a continuation byte, C0, C1 (overlong) or F5 to FF
+        }
+
+        if (length - i <= trailing || bytes[i + 1] < low || bytes[i + 1] > high)
             return false;
 
-        start += segment + 1;
+        for (int k = 2; k <= trailing; ++k)
+            if (bytes[i + k] < 0x80 || bytes[i + k] > 0xbf)
+                return false;
+
+        i += trailing + 1;
     }
 
     return true;
