@@ -1,13 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing and benchmarking VELDRANOX need.
+# Installs the Debian packages that building, testing and benchmarking VELDRANOX need, on Debian 13 (trixie) or
+# Debian 12 (bookworm). Every name below exists under the same name on both releases.
 set -euo pipefail
+
+release="unknown"
+if [ -r /etc/os-release ]; then
+    # shellcheck disable=SC1091
+    release="$(. /etc/os-release && echo "${VERSION_CODENAME:-${ID:-unknown}}")"
+fi
+
+case "${release}" in
+    trixie | bookworm) ;;
+    *)
+        echo "install-deps: Debian 13 (trixie) or Debian 12 (bookworm) needed; this system is '${release}'" >&2
+        exit 1
+        ;;
+esac
 
 packages=(
     cmake make g++ pkg-config ccache
-    juce-modules-source          # JUCE 7 modules, its CMake package and the VST3 SDK
+    juce-modules-source          # JUCE (8.0.6 on trixie, 7.0.5 on bookworm), its CMake package and the VST3 SDK
     libgtest-dev libbenchmark-dev
     xvfb xauth                   # a virtual display for the tests that open the editor window
-    clang libclang-rt-14-dev     # libFuzzer and the sanitizer runtimes
+    clang libclang-rt-dev        # libFuzzer and the sanitizer runtimes, for the release's default clang
+    libflac-dev libvorbis-dev libogg-dev   # the renderer's FLAC and Ogg Vorbis, through the system libraries
+    flac vorbis-tools lame sox   # independent encoders and decoders the renderer's tests check against
+    lilv-utils                   # an independent LV2 host (lv2ls, lv2info) for the LV2 bundle's checks
 )
 
 as_root=()
