@@ -2,16 +2,12 @@
 
 #include <juce_events/juce_events.h>
 
-namespace juce
-{
-// JUCE's own Linux plug-in message thread drives the queue through this; it is not in a public header.
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-} // namespace juce
-
-// Delivers everything posted to the test thread's message queue, as a host's message loop would.
+// Delivers what has been posted to the test thread's message queue, as a host's message loop would: the queue
+// runs for a short while, long enough for every message already posted and the ones they post in turn.
 inline void dispatchPendingMessages()
 {
-    while (juce::dispatchNextMessageOnSystemQueue (true))
-    {
-    }
+    constexpr int milliseconds = 20;
+
+    if (auto* mm = juce::MessageManager::getInstance())
+        mm->runDispatchLoopUntil (milliseconds);
 }

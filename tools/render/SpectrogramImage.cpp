@@ -1,5 +1,6 @@
 #include "SpectrogramImage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <juce_dsp/juce_dsp.h>
 #include <vector>
