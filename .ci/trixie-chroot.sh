@@ -44,12 +44,7 @@ else
         { tail -n 20 "${cache_root}/debootstrap.log" >&2; exit 1; }
     sed 's/bookworm/trixie/g' /etc/apt/sources.list.d/debian.sources >"${chroot_dir}.new/etc/apt/sources.list.d/debian.sources"
     rm -f "${chroot_dir}.new/etc/apt/sources.list"
-    # git brings the checkout in; everything else comes from the project's own install script.
-    chroot "${chroot_dir}.new" /usr/bin/env DEBIAN_FRONTEND=noninteractive sh -c \
-        'apt-get update -qq && apt-get install -y -qq --no-install-recommends git ca-certificates >/dev/null' \
-        || { rm -rf --one-file-system "${chroot_dir}.new"; exit 1; }
     mv "${chroot_dir}.new" "${chroot_dir}"
-    touch "${stamp}"
 fi
 
 cp /etc/resolv.conf "${chroot_dir}/etc/resolv.conf"
@@ -59,6 +54,13 @@ mount --bind /dev "${chroot_dir}/dev" && mounted+=("${chroot_dir}/dev")
 mount --bind /dev/pts "${chroot_dir}/dev/pts" && mounted+=("${chroot_dir}/dev/pts")
 mkdir -p "${chroot_dir}/root/.cache/ccache"
 mount --bind "${ccache_dir}" "${chroot_dir}/root/.cache/ccache" && mounted+=("${chroot_dir}/root/.cache/ccache")
+
+if [ ! -f "${stamp}" ]; then
+    # git brings the checkout in; everything else comes from the project's own install script.
+    chroot "${chroot_dir}" /usr/bin/env DEBIAN_FRONTEND=noninteractive sh -c \
+        'apt-get update -qq && apt-get install -y -qq --no-install-recommends git ca-certificates >/dev/null'
+    touch "${stamp}"
+fi
 
 rm -rf "${chroot_dir}/root/veldranox"
 git clone -q "${source_dir}" "${chroot_dir}/root/veldranox"
