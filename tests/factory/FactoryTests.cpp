@@ -5,10 +5,17 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iomanip>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#if VELDRANOX_JUCE_MAJOR_VERSION >= 8
+    #include "public.sdk/source/vst/moduleinfo/moduleinfoparser.h"
+#endif
 
 using namespace Steinberg;
 
@@ -18,8 +25,13 @@ constexpr auto audioModuleClass = "Audio Module Class";
 constexpr auto controllerClass = "Component Controller Class";
 constexpr auto compatibilityClass = "Plugin Compatibility Class";
 
-// JUCE 8 registers a compatibility class of its own beside the plug-in's two.
+// JUCE 8 registers a compatibility class of its own beside the plug-in's two, and writes the factory's
+// description into the bundle as moduleinfo.json, which hosts read before they load the module.
 constexpr bool expectCompatibilityClass = VELDRANOX_JUCE_MAJOR_VERSION >= 8;
+constexpr bool expectModuleInfo = VELDRANOX_JUCE_MAJOR_VERSION >= 8;
+
+// The SDK version each class reports is the one carried by the JUCE the module was built with.
+constexpr const char* expectedSdkVersion = VELDRANOX_JUCE_MAJOR_VERSION >= 8 ? "VST 3.7.12" : "VST 3.7.2";
 
 using ClassId = std::array<std::uint8_t, 16>;
 
@@ -41,6 +53,19 @@ ClassId toClassId (const TUID cid)
 }
 
 std::u16string toUtf16 (const char16* text) { return std::u16string (reinterpret_cast<const char16_t*> (text)); }
+
+// Class IDs as moduleinfo.json spells them: 32 upper-case hex digits, byte by byte.
+std::string toHex (const ClassId& id)
+{
+    std::ostringstream text;
+
+    for (auto byte : id)
+        text << std::uppercase << std::hex << std::setw (2) << std::setfill ('0') << int (byte);
+
+    return text.str();
+}
+
+std::string moduleInfoPath() { return std::string (VELDRANOX_BUNDLE_PATH) + "/Contents/Resources/moduleinfo.json"; }
 
 std::u16string asciiToUtf16 (const std::string& text) { return std::u16string (text.begin(), text.end()); }
 
@@ -129,6 +154,7 @@ TEST_F (Factory, RegistersTheAudioModuleAndItsController)
         EXPECT_STREQ (found->vendor, "Yrven");
         EXPECT_STREQ (found->version, "1.0.0");
         EXPECT_STREQ (found->sdkVersion, kVstVersionString);
+        EXPECT_STREQ (found->sdkVersion, expectedSdkVersion);
         EXPECT_EQ (found->classFlags, 0u);
         EXPECT_EQ (found->cardinality, PClassInfo::kManyInstances);
     }
@@ -193,4 +219,54 @@ TEST_F (Factory, CreatesEachClassByItsIdAndNothingElse)
     void* object = nullptr;
     EXPECT_NE (factory().createInstance (unknown, FUnknown::iid, &object), kResultOk);
     EXPECT_EQ (object, nullptr);
+}
+
+TEST_F (Factory, ModuleInfoComesOnlyWithJuce8AndAgreesWithTheFactory)
+{
+    std::ifstream file (moduleInfoPath());
+    ASSERT_EQ (file.is_open(), expectModuleInfo) << moduleInfoPath();
+
+#if VELDRANOX_JUCE_MAJOR_VERSION >= 8
+    std::ostringstream text;
+    text << file.rdbuf();
+    std::ostringstream parseErrors;
+    const auto info = ModuleInfoLib::parseJson (text.str(), &parseErrors);
+    ASSERT_TRUE (info.has_value()) << parseErrors.str();
+
+    PFactoryInfo factoryInfo;
+    ASSERT_EQ (factory().getFactoryInfo (&factoryInfo), kResultOk);
+    EXPECT_EQ (info->name, "VELDRANOX");
+    EXPECT_EQ (info->version, "1.0.0");
+    EXPECT_EQ (info->factoryInfo.vendor, factoryInfo.vendor);
+    EXPECT_EQ (info->factoryInfo.url, factoryInfo.url);
+    EXPECT_EQ (info->factoryInfo.email, factoryInfo.email);
+    EXPECT_EQ (info->factoryInfo.flags, factoryInfo.flags);
+
+    const auto all = classes();
+    ASSERT_EQ (info->classes.size(), all.size());
+
+    for (const auto& live : all)
+    {
+        SCOPED_TRACE (live.category);
+        const auto id = toHex (toClassId (live.cid));
+        const auto listed = std::find_if (
+            info->classes.begin(), info->classes.end(), [&] (const auto& c) { return c.cid == id; });
+        ASSERT_NE (listed, info->classes.end()) << id;
+
+        EXPECT_EQ (listed->category, live.category);
+        EXPECT_EQ (listed->name, live.name);
+        EXPECT_EQ (listed->vendor, live.vendor);
+        EXPECT_EQ (listed->version, live.version);
+        EXPECT_EQ (listed->sdkVersion, live.sdkVersion);
+        EXPECT_EQ (listed->flags, live.classFlags);
+        EXPECT_EQ (listed->cardinality, live.cardinality);
+
+        std::string subCategories;
+
+        for (const auto& sub : listed->subCategories)
+            subCategories += (subCategories.empty() ? "" : "|") + sub;
+
+        EXPECT_EQ (subCategories, live.subCategories);
+    }
+#endif
 }
