@@ -83,3 +83,28 @@ TEST (Lanes, SpaceRampsLinearlyAcrossBlocks)
     for (size_t j = rampSteps - 1; j < space.size(); ++j)
         ASSERT_EQ (space[j], 1.0f) << j;
 }
+
+// JUCE 7's smoother starts a ramp on any new target; JUCE 8's ignores a target approximately equal to the current
+// one. The parameters sit on a 0.1 grid, so the smallest step a host can make must still glide on both.
+TEST (Lanes, TheSmallestStepAHostCanMakeGlides)
+{
+    constexpr int blockSize = 4096; // longer than the 0.05 s ramp at 48 kHz
+    auto processor = makePrepared (48000.0, blockSize);
+    juce::AudioBuffer<float> block (2, blockSize);
+
+    // One step up from the default, as a host's automation lands on it (the snapped value need not be 40.1f).
+    auto* space = processor->parameters.getParameter (ParameterIDs::space);
+    space->setValueNotifyingHost (space->convertTo0to1 (40.1f));
+    const float stepped = processor->parameters.getRawParameterValue (ParameterIDs::space)->load();
+    ASSERT_NEAR (stepped, 40.1f, 1.0e-4f);
+    block.clear();
+    processBlock (*processor, block);
+
+    const float start = 40.0f * 0.01f, target = stepped * 0.01f;
+    const float first = EngineProbe::lane (*processor, EngineProbe::laneSpace, 0);
+    const float middle = EngineProbe::lane (*processor, EngineProbe::laneSpace, 1200);
+    EXPECT_GT (first, start);
+    EXPECT_LT (first, middle);
+    EXPECT_LT (middle, target);
+    EXPECT_EQ (EngineProbe::lane (*processor, EngineProbe::laneSpace, blockSize - 1), target);
+}
