@@ -4,8 +4,11 @@
 #include "NumberText.h"
 #include "ToolError.h"
 
+#include <algorithm>
+#include <cmath>
 #include <juce_audio_formats/juce_audio_formats.h>
 #include <mutex>
+#include <vector>
 
 // JUCE 8's later releases describe a new file by AudioFormatWriterOptions and deprecate the
 // positional createWriterFor; earlier releases have only the latter.
@@ -130,6 +133,44 @@ std::unique_ptr<juce::AudioFormatWriter> createWriter (std::unique_ptr<juce::Out
     return writer;
 #endif
 }
+// JUCE hands integer formats floats scaled by 2^31 - 1 and then drops the low bits, which truncates
+// and lowers positive samples by a step at the file's depth: a 24-bit file read and written again
+// would come back different. Rounding to the file's own depth here keeps every sample that fits it.
+bool writeRoundedToDepth (juce::AudioFormatWriter& writer, const juce::AudioBuffer<float>& samples, int bits)
+{
+    constexpr int chunkLength = 4096;
+    const auto scale = std::ldexp (1.0, bits - 1);
+    const auto largest = scale - 1.0;
+    const auto justify = (juce::int64) 1 << (32 - bits); // the writer takes samples in the top bits of an int
+
+    const auto numChannels = samples.getNumChannels();
+    std::vector<std::vector<int>> chunks ((size_t) numChannels, std::vector<int> (chunkLength));
+    std::vector<const int*> channels ((size_t) numChannels + 1, nullptr); // the writer wants a null at the end
+    for (size_t channel = 0; channel < chunks.size(); ++channel)
+        channels[channel] = chunks[channel].data();
+
+    for (int start = 0; start < samples.getNumSamples(); start += chunkLength)
+    {
+        const auto length = std::min (chunkLength, samples.getNumSamples() - start);
+
+        for (int channel = 0; channel < numChannels; ++channel)
+        {
+            const auto* source = samples.getReadPointer (channel, start);
+            auto* destination = chunks[(size_t) channel].data();
+
+            for (int i = 0; i < length; ++i)
+            {
+                const auto level = std::isnan (source[i]) ? 0.0 : std::round ((double) source[i] * scale);
+                destination[i] = (int) ((juce::int64) std::clamp (level, -scale, largest) * justify);
+            }
+        }
+
+        if (! writer.write (channels.data(), length))
+            return false;
+    }
+
+    return true;
+}
 } // namespace
 
 std::optional<OutputFormat> outputFormatFor (const juce::String& extension)
@@ -252,7 +293,10 @@ void write (const StagedFile& destination,
         throw ToolError (ExitStatus::notWritten,
                          "cannot encode " + encoding.describe() + " for " + destination.target().getFullPathName());
 
-    if (! writer->writeFromAudioSampleBuffer (samples, 0, samples.getNumSamples()))
+    const auto written = encoding.floatSamples() || encoding.format == OutputFormat::oggVorbis
+                             ? writer->writeFromAudioSampleBuffer (samples, 0, samples.getNumSamples())
+                             : writeRoundedToDepth (*writer, samples, encoding.bits);
+    if (! written)
         throw ToolError (ExitStatus::notWritten, "cannot write " + destination.target().getFullPathName());
 }
 
