@@ -26,9 +26,11 @@ BatchProgress::~BatchProgress() { erase(); }
 
 void BatchProgress::draw (const std::vector<FileLine>& running, double overallDone, const juce::String& overallText)
 {
-    if (! enabled)
+    const auto now = juce::Time::getMillisecondCounter();
+    if (! enabled || (linesDrawn > 0 && now - lastDrawn < redrawMilliseconds))
         return;
 
+    lastDrawn = now;
     erase();
     for (const auto& line : running)
         std::cerr << fitted (line.name, nameWidth) << " " << bar (line.fractionDone, barWidth) << "\n";

@@ -17,6 +17,7 @@ public:
     BatchProgress();
     ~BatchProgress();
 
+    // Redraws at most every redrawMilliseconds.
     void draw (const std::vector<FileLine>& running, double overallDone, const juce::String& overallText);
 
     // Prints a line on standard error, above the progress when it is drawn.
@@ -29,8 +30,10 @@ private:
     void erase();
 
     static constexpr int barWidth = 30;
+    static constexpr juce::uint32 redrawMilliseconds = 100;
     static constexpr int nameWidth = 28;
 
     bool enabled;
     int linesDrawn = 0;
+    juce::uint32 lastDrawn = 0;
 };
