@@ -1,5 +1,8 @@
 #include "RenderToolFixture.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
 #include <vector>
 
 namespace

@@ -1,6 +1,8 @@
 #include "RenderToolFixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 // Every file format the tool reads or writes, checked against Debian's own encoders and decoders

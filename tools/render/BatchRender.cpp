@@ -7,6 +7,8 @@
 #include "SignalLevels.h"
 #include "ToolError.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <future>
 #include <iostream>
