@@ -11,20 +11,73 @@ void RenderToolFixture::SetUp()
 
 void RenderToolFixture::TearDown() { directory.deleteRecursively(); }
 
-RenderToolFixture::Run RenderToolFixture::runTool (const juce::StringArray& arguments) const
+namespace
 {
-    juce::StringArray command (VELDRANOX_RENDER_TOOL);
-    command.addArray (arguments);
+juce::File findOnPath (const juce::String& program)
+{
+    juce::StringArray directories;
+    directories.addTokens (juce::SystemStats::getEnvironmentVariable ("PATH", "/usr/bin:/bin"), ":", "");
 
+    for (const auto& directory : directories)
+    {
+        const auto candidate = juce::File (directory).getChildFile (program);
+        if (directory.isNotEmpty() && candidate.existsAsFile())
+            return candidate;
+    }
+
+    return {};
+}
+} // namespace
+
+RenderToolFixture::Run RenderToolFixture::runCommand (const juce::StringArray& command)
+{
     juce::ChildProcess process;
     Run run;
     if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
         return run;
 
     run.text = process.readAllProcessOutput();
-    if (process.waitForProcessToFinish (60000))
+    if (process.waitForProcessToFinish (120000))
         run.exitStatus = (int) process.getExitCode();
     return run;
+}
+
+RenderToolFixture::Run RenderToolFixture::runTool (const juce::StringArray& arguments) const
+{
+    juce::StringArray command (VELDRANOX_RENDER_TOOL);
+    command.addArray (arguments);
+    return runCommand (command);
+}
+
+RenderToolFixture::Run RenderToolFixture::runProgram (const juce::String& program, const juce::StringArray& arguments)
+{
+    const auto path = findOnPath (program);
+    if (path == juce::File())
+    {
+        ADD_FAILURE() << program << " is not installed; scripts/install-deps.sh installs it";
+        return {};
+    }
+
+    juce::StringArray command (path.getFullPathName());
+    command.addArray (arguments);
+    return runCommand (command);
+}
+
+RenderToolFixture::Run RenderToolFixture::runProgram (const std::vector<const char*>& command) const
+{
+    juce::StringArray arguments;
+    for (size_t i = 1; i < command.size(); ++i)
+    {
+        juce::String argument (command[i]);
+        while (argument.containsChar ('{'))
+        {
+            const auto name =
+                argument.fromFirstOccurrenceOf ("{", false, false).upToFirstOccurrenceOf ("}", false, false);
+            argument = argument.replace ("{" + name + "}", file (name).getFullPathName());
+        }
+        arguments.add (argument);
+    }
+    return runProgram (command.front(), arguments);
 }
 
 void RenderToolFixture::writeAudio (const juce::File& destination,
@@ -37,7 +90,7 @@ void RenderToolFixture::writeAudio (const juce::File& destination,
 
     juce::WavAudioFormat wav;
     juce::AiffAudioFormat aiff;
-    auto& format = destination.hasFileExtension ("aiff") ? (juce::AudioFormat&) aiff : wav;
+    auto& format = destination.hasFileExtension ("aiff;aif") ? (juce::AudioFormat&) aiff : wav;
     std::unique_ptr<juce::AudioFormatWriter> writer (
         format.createWriterFor (stream.get(), sampleRate, (unsigned) samples.getNumChannels(), bitsPerSample, {}, 0));
     ASSERT_NE (writer, nullptr);

@@ -1,9 +1,12 @@
 #include "CommandLine.h"
 
 #include "NumberText.h"
+#include "SettingsFile.h"
 #include "ToolError.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <optional>
 
 namespace CommandLine
@@ -41,6 +44,20 @@ double numberIn (const juce::String& option, const juce::String& text, double mi
 int wholeNumberIn (const juce::String& option, const juce::String& text, int minimum, int maximum)
 {
     return checkedValue (option, text, NumberText::parseInteger (text), "whole number", minimum, maximum);
+}
+
+juce::String bitsText (int bits)
+{
+    return bits == OutputEncoding::floatBits ? juce::String ("32f") : juce::String (bits);
+}
+
+int bitsFrom (const juce::String& text)
+{
+    for (const auto bits : { 16, 24, OutputEncoding::floatBits })
+        if (text.trim() == bitsText (bits))
+            return bits;
+
+    reject ("--bits needs 16, 24 or 32f (32-bit float), not \"" + text + "\"");
 }
 
 bool sameFile (const juce::File& a, const juce::File& b)
@@ -96,44 +113,213 @@ private:
     std::optional<juce::String> inlineValue;
 };
 
-void fillDefaultsAndCheck (RenderOptions& options)
+// What the arguments say before defaults, folders and the settings file are worked in.
+struct GivenArguments
 {
-    if (options.output == juce::File())
-        options.output =
-            options.isDemo()
-                ? fileFrom ("veldranox-demo.wav")
-                : options.input.getSiblingFile (options.input.getFileNameWithoutExtension() + "-veldranox.wav");
+    juce::StringArray inputs;
+    juce::String output;
+    juce::File settings;
+    std::optional<OutputFormat> extension;
+    std::optional<int> bits;
+    std::optional<int> quality;
+};
 
-    if (options.isDemo())
+// The audio files of a folder given as input, by name.
+std::vector<juce::File> audioFilesIn (const juce::File& folder)
+{
+    auto found = folder.findChildFiles (juce::File::findFiles, false, "*");
+    std::vector<juce::File> files;
+
+    for (const auto& file : found)
+        if (! file.isHidden() && file.hasFileExtension (AudioFileIO::readableExtensions))
+            files.push_back (file);
+
+    std::sort (files.begin(),
+               files.end(),
+               [] (const juce::File& a, const juce::File& b)
+               { return a.getFileName().compareNatural (b.getFileName()) < 0; });
+
+    if (files.empty())
+        throw ToolError (ExitStatus::unreadableFile,
+                         "no audio files (" + juce::String (AudioFileIO::readableExtensions).replace (";", ", ") +
+                             ") in the folder " + folder.getFullPathName());
+    return files;
+}
+
+OutputFormat formatOfOutput (const juce::File& output)
+{
+    const auto format = AudioFileIO::outputFormatFor (output.getFileExtension());
+    if (! format.has_value())
+        reject ("the output must be a .wav, .aiff, .flac or .ogg file: " + output.getFullPathName());
+    return *format;
+}
+
+OutputEncoding encodingFor (OutputFormat format, const GivenArguments& given)
+{
+    OutputEncoding encoding;
+    encoding.format = format;
+    const auto name = AudioFileIO::nameOf (format);
+
+    if (format == OutputFormat::oggVorbis)
     {
-        if (options.plot == juce::File())
-            options.plot = options.output.withFileExtension ("png");
-        if (! options.bpm.has_value())
-            options.bpm = RenderOptions::demoBpm;
-    }
-    else if (options.sampleRate.has_value())
-    {
-        reject ("--rate sets the demo's and --info's rate; an input file renders at its own rate");
+        if (given.bits.has_value())
+            reject ("--bits does not apply to Ogg Vorbis, which is lossy; --quality 0 to 10 sets its quality");
+        encoding.quality = given.quality.value_or (OutputEncoding::defaultQuality);
+        return encoding;
     }
 
-    if (! options.output.hasFileExtension ("wav"))
-        reject ("the output must be a .wav file: " + options.output.getFullPathName());
+    if (given.quality.has_value())
+        reject ("--quality applies to Ogg Vorbis output only; " + name + " is lossless");
+
+    encoding.bits = given.bits.value_or (OutputEncoding::defaultBits);
+    const auto depths = AudioFileIO::bitDepthsOf (format);
+    if (! depths.contains (encoding.bits))
+    {
+        juce::StringArray choices;
+        for (const auto bits : depths)
+            choices.add (bitsText (bits));
+        reject (name + " holds " + choices.joinIntoString (" or ") + " bits, not --bits " + bitsText (encoding.bits));
+    }
+
+    return encoding;
+}
+
+void checkNoClashes (const RenderOptions& options)
+{
+    std::map<juce::String, juce::File> outputs;
+
+    for (const auto& file : options.files)
+    {
+        if (options.plot != juce::File() && sameFile (options.plot, file.input))
+            reject ("the plot would overwrite the input: " + file.input.getFullPathName());
+        if (options.settingsToSave != juce::File() && sameFile (options.settingsToSave, file.input))
+            reject ("the saved settings would overwrite the input: " + file.input.getFullPathName());
+
+        const auto [earlier, isNew] = outputs.emplace (file.output.getFullPathName(), file.input);
+        if (! isNew)
+            reject ("two inputs would write the same output " + file.output.getFullPathName() + ": " +
+                    earlier->second.getFullPathName() + " and " + file.input.getFullPathName());
+    }
+
+    for (const auto& file : options.files)
+        for (const auto& other : options.files)
+            if (sameFile (file.output, other.input))
+                reject ("the output would overwrite the input: " + other.input.getFullPathName());
+
+    const auto singleOutput = options.batch ? juce::File() : options.output;
+    if (options.plot != juce::File() && sameFile (options.plot, singleOutput))
+        reject ("the plot and the output are the same file: " + options.plot.getFullPathName());
+    if (options.settingsToSave != juce::File())
+    {
+        if (sameFile (options.settingsToSave, singleOutput) || sameFile (options.settingsToSave, options.plot))
+            reject ("the saved settings would overwrite an output: " + options.settingsToSave.getFullPathName());
+        for (const auto& file : options.files)
+            if (sameFile (options.settingsToSave, file.output))
+                reject ("the saved settings would overwrite an output: " + options.settingsToSave.getFullPathName());
+    }
+}
+
+void fillDemoDefaults (RenderOptions& options, const GivenArguments& given)
+{
+    options.output = given.output.isNotEmpty() ? fileFrom (given.output) : fileFrom ("veldranox-demo.wav");
+    options.encoding = encodingFor (formatOfOutput (options.output), given);
+
+    if (options.plot == juce::File())
+        options.plot = options.output.withFileExtension ("png");
+    if (! options.bpm.has_value())
+        options.bpm = RenderOptions::demoBpm;
+}
+
+void fillBatchDefaults (RenderOptions& options, const GivenArguments& given, const std::vector<juce::File>& inputs)
+{
+    if (options.plot != juce::File())
+        reject ("--plot draws one render; give one input file and its output file");
+
+    const auto format = given.extension.value_or (OutputFormat::wav);
+    options.encoding = encodingFor (format, given);
+    const auto extension = "." + AudioFileIO::extensionOf (format);
+
+    if (given.output.isNotEmpty())
+    {
+        options.output = fileFrom (given.output);
+        if (options.output.existsAsFile())
+            reject ("with several inputs or a folder, -o names a folder, not the file " +
+                    options.output.getFullPathName());
+        if (! options.output.isDirectory())
+            throw ToolError (ExitStatus::notWritten, "no such directory: " + options.output.getFullPathName());
+    }
+
+    for (const auto& input : inputs)
+    {
+        const auto output = given.output.isNotEmpty()
+                                ? options.output.getChildFile (input.getFileNameWithoutExtension() + extension)
+                                : input.getSiblingFile (input.getFileNameWithoutExtension() + "-veldranox" + extension);
+        options.files.push_back ({ input, output });
+    }
+}
+
+void fillSingleDefaults (RenderOptions& options, const GivenArguments& given, const juce::File& input)
+{
+    const auto extension = "." + AudioFileIO::extensionOf (given.extension.value_or (OutputFormat::wav));
+    options.output = given.output.isNotEmpty()
+                         ? fileFrom (given.output)
+                         : input.getSiblingFile (input.getFileNameWithoutExtension() + "-veldranox" + extension);
+
+    const auto format = formatOfOutput (options.output);
+    if (given.extension.has_value() && *given.extension != format)
+        reject ("--ext " + AudioFileIO::extensionOf (*given.extension) + " disagrees with the output " +
+                options.output.getFullPathName());
+
+    options.encoding = encodingFor (format, given);
+    options.files.push_back ({ input, options.output });
+}
+
+void fillDefaultsAndCheck (RenderOptions& options, const GivenArguments& given)
+{
+    if (given.inputs.isEmpty())
+    {
+        options.onlySaveSettings = options.settingsToSave != juce::File();
+        if (! options.onlySaveSettings)
+            fillDemoDefaults (options, given);
+    }
+    else
+    {
+        if (options.sampleRate.has_value())
+            reject ("--rate sets the demo's and --info's rate; an input file renders at its own rate");
+
+        std::vector<juce::File> inputs;
+        bool folderGiven = false;
+        for (const auto& text : given.inputs)
+        {
+            const auto input = fileFrom (text);
+            folderGiven = folderGiven || input.isDirectory();
+            for (const auto& file : input.isDirectory() ? audioFilesIn (input) : std::vector<juce::File> { input })
+                inputs.push_back (file);
+        }
+
+        const auto outputNamesFolder =
+            given.output.endsWithChar ('/') || (given.output.isNotEmpty() && fileFrom (given.output).isDirectory());
+        options.batch = given.inputs.size() > 1 || folderGiven || outputNamesFolder;
+
+        if (options.batch)
+            fillBatchDefaults (options, given, inputs);
+        else
+            fillSingleDefaults (options, given, inputs.front());
+    }
+
     if (options.plot != juce::File() && ! options.plot.hasFileExtension ("png"))
         reject ("the plot must be a .png file: " + options.plot.getFullPathName());
 
-    if (! options.isDemo() && sameFile (options.input, options.output))
-        reject ("the output would overwrite the input: " + options.input.getFullPathName());
-    if (options.plot != juce::File() && sameFile (options.plot, options.output))
-        reject ("the plot and the output are the same file: " + options.plot.getFullPathName());
-    if (options.plot != juce::File() && ! options.isDemo() && sameFile (options.plot, options.input))
-        reject ("the plot would overwrite the input: " + options.input.getFullPathName());
+    checkNoClashes (options);
 }
 } // namespace
 
 RenderOptions parse (const juce::StringArray& arguments)
 {
     RenderOptions options;
+    GivenArguments given;
     ArgumentReader reader (arguments);
+    bool floatFlag = false;
 
     while (! reader.atEnd())
     {
@@ -153,15 +339,33 @@ RenderOptions parse (const juce::StringArray& arguments)
         else if (argument == "--rate")
             options.sampleRate = numberIn (argument, reader.valueFor (argument), minimumSampleRate, maximumSampleRate);
         else if (argument == "-o" || argument == "--output")
-            options.output = fileFrom (reader.valueFor (argument));
+            given.output = reader.valueFor (argument);
+        else if (argument == "--bits")
+            given.bits = bitsFrom (reader.valueFor (argument));
+        else if (argument == "--quality")
+            given.quality = wholeNumberIn (
+                argument, reader.valueFor (argument), OutputEncoding::minimumQuality, OutputEncoding::maximumQuality);
+        else if (argument == "--ext")
+        {
+            const auto text = reader.valueFor (argument);
+            given.extension = AudioFileIO::outputFormatFor (text);
+            if (! given.extension.has_value())
+                reject ("--ext needs wav, aiff, flac or ogg, not \"" + text + "\"");
+        }
+        else if (argument == "--jobs")
+            options.jobs = wholeNumberIn (argument, reader.valueFor (argument), 1, maximumJobs);
         else if (argument == "--plot")
             options.plot = fileFrom (reader.valueFor (argument));
         else if (argument == "--automation")
             options.automation = fileFrom (reader.valueFor (argument));
+        else if (argument == "--settings")
+            given.settings = fileFrom (reader.valueFor (argument));
+        else if (argument == "--save-settings")
+            options.settingsToSave = fileFrom (reader.valueFor (argument));
         else if (argument == "--plugin")
             options.plugin = fileFrom (reader.valueFor (argument));
         else if (argument == "--float")
-            options.floatOutput = true;
+            floatFlag = true;
         else if (argument == "--no-compensation")
             options.compensateLatency = false;
         else if (argument == "--info")
@@ -170,18 +374,50 @@ RenderOptions parse (const juce::StringArray& arguments)
             options.showHelp = true;
         else if (argument.startsWith ("-"))
             reject ("unknown option " + argument + " (see --help)");
-        else if (options.input == juce::File())
-            options.input = fileFrom (argument);
         else
-            reject ("unexpected argument \"" + argument + "\": give one input file, and the output with -o");
+            given.inputs.add (argument);
 
         if (argument == "--float" || argument == "--no-compensation" || argument == "--info" || argument == "--help")
             reader.expectNoValue (argument);
     }
 
-    if (! options.showHelp && ! options.showInfo)
-        fillDefaultsAndCheck (options);
+    if (options.showHelp)
+        return options;
 
+    if (floatFlag)
+    {
+        if (given.bits.has_value() && *given.bits != OutputEncoding::floatBits)
+            reject ("--float and --bits " + bitsText (*given.bits) + " disagree");
+        given.bits = OutputEncoding::floatBits;
+    }
+
+    // The command line overrides the settings file, whatever their order.
+    if (given.settings != juce::File())
+    {
+        const auto fromFile = SettingsFile::load (given.settings);
+        for (size_t i = 0; i < options.macros.size(); ++i)
+            if (! options.macros[i].has_value())
+                options.macros[i] = fromFile[i];
+    }
+
+    if (options.showInfo)
+    {
+        if (options.settingsToSave != juce::File())
+            reject ("--save-settings saves what a render uses; it does not go with --info");
+        return options;
+    }
+
+    if (options.settingsToSave != juce::File())
+    {
+        if (options.settingsToSave.isDirectory())
+            throw ToolError (ExitStatus::notWritten,
+                             "the settings file is a directory: " + options.settingsToSave.getFullPathName());
+        if (! options.settingsToSave.getParentDirectory().isDirectory())
+            throw ToolError (ExitStatus::notWritten,
+                             "no such directory: " + options.settingsToSave.getParentDirectory().getFullPathName());
+    }
+
+    fillDefaultsAndCheck (options, given);
     return options;
 }
 } // namespace CommandLine

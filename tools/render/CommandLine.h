@@ -17,4 +17,5 @@ constexpr int maximumBlockSize = 16384;
 constexpr double maximumTailSeconds = 600.0;
 constexpr double minimumSampleRate = 8000.0; // JUCE's VST3 host prepares lower rates as 44100
 constexpr double maximumSampleRate = 384000.0;
+constexpr int maximumJobs = 64;
 } // namespace CommandLine

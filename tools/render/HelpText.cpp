@@ -7,22 +7,42 @@ juce::String helpText()
     return R"(veldranox-render: render audio files through the VELDRANOX plug-in, offline.
 
 Usage:
-  veldranox-render [options] [INPUT]     render INPUT, or the built-in demo when INPUT is left out
-  veldranox-render --info [--rate HZ]    show what a host sees of the plug-in
+  veldranox-render [options] INPUT [-o OUTPUT]     render one file
+  veldranox-render [options] INPUT... -o FOLDER/   render many files (or folders of them), several at once
+  veldranox-render [options]                       render the built-in demo
+  veldranox-render --info [--rate HZ]              show what a host sees of the plug-in
   veldranox-render --help
 
 The plug-in is loaded through JUCE's VST3 hosting code, as a DAW loads it.
 
+Files:
+  format        reads           writes (chosen by the output's extension)
+  WAV           yes             .wav, --bits 16, 24 or 32f (32-bit float)
+  AIFF          yes             .aiff or .aif, --bits 16 or 24
+  FLAC          yes             .flac, --bits 16 or 24
+  Ogg Vorbis    yes (lossy)     .ogg, --quality 0 to 10 (lossy)
+  MP3           yes (lossy)     no
+  Inputs are mono or stereo, 8000 to 384000 Hz, and render at their own rate and channel count.
+  The summary says when an input or the output is lossy.
+
 Input and output:
-  INPUT                WAV or AIFF file, mono or stereo, 8000 to 384000 Hz. FLAC and Ogg Vorbis are not
-                       built into this tool; convert them to WAV first.
-  -o, --output FILE    the WAV file to write, at the input's rate and channel count.
-                       Default: INPUT's name with "-veldranox.wav", beside it; for the demo,
-                       veldranox-demo.wav in the current directory.
-  --float              write 32-bit float samples (default: 24-bit integer, which clips above 0 dBFS)
+  INPUT                an audio file, or a folder: its audio files (by extension, not its subfolders)
+  -o, --output FILE    for one input, the file to write. Default: INPUT's name with "-veldranox" and
+                       the --ext extension, beside it; for the demo, veldranox-demo.wav here.
+  -o, --output FOLDER/ for several inputs, a folder, or an output ending in "/": the existing folder
+                       each render goes to, under its input's name with the --ext extension.
+                       Default: beside each input, with "-veldranox" added to its name.
+  --ext EXT            the format of outputs named from their inputs: wav, aiff, flac or ogg
+                       (default wav)
+  --bits N             16, 24 or 32f, where the format offers them (default 24). Integer samples
+                       are rounded and clip above 0 dBFS; 32f keeps everything.
+  --float              the same as --bits 32f
+  --quality Q          Ogg Vorbis quality, 0 to 10 as oggenc's -q (default 6)
+  --jobs N             render N files at once, 1 to 64, each through a plug-in instance of its own
+                       (default: one per processor core). The outputs are the same bit for bit.
   --plot FILE.png      also draw the input's and the output's waveforms and spectrograms over time,
-                       as a 1600 x 900 picture. The demo always draws one (default: the output's name
-                       with .png).
+                       as a 1600 x 900 picture, for a single input. The demo always draws one
+                       (default: the output's name with .png).
 
 The plug-in's controls, 0 to 100 (default: the plug-in's own; --info lists them):
   --space VALUE        room size, delay feedback, reverb against delay
@@ -30,6 +50,10 @@ The plug-in's controls, 0 to 100 (default: the plug-in's own; --info lists them)
   --drift VALUE        depth of the delay-time wobble
   --melt VALUE         wet against dry; 0 leaves only the dry signal, exactly
   --automation FILE    change controls while rendering (see below)
+  --settings FILE      read the controls from a settings file (see below); options given on the
+                       command line win over it
+  --save-settings FILE write the four values in effect to a settings file; without an INPUT, that
+                       is all that is done
 
 Host:
   --bpm BPM            the host tempo, 20 to 300, which sets the delay times (half and three quarters of
@@ -53,12 +77,22 @@ Automation file: one change per line, WHEN PARAMETER VALUE, separated by spaces,
       2.5s   Melt  80
       block 400, Space, 100
 
+Settings file: one control per line, NAME VALUE; NAME is Space, Grit, Drift or Melt (any letter case),
+  VALUE is 0 to 100, "#" starts a comment, and a control left out keeps the plug-in's default. Example:
+      # a dark, wide room
+      Space 70
+      Melt  45
+
 Output on the terminal: a progress bar on standard error while rendering (when it is a terminal),
 then one summary line: duration, peak and RMS levels in and out, time taken and speed against real time.
+Several files show a progress line each and one for all of them, then a table: each file, its input
+and output formats, duration, peak in and out, and whether it was written or why it failed.
 
-Exit status: 0 done; 1 unexpected failure; 2 bad option, value or automation line; 3 input or automation
-file missing, unreadable or unsupported; 4 the plug-in bundle does not load; 5 the output could not be
-written. On any failure nothing is written: files are completed beside their target and then renamed.
+Exit status: 0 done; 1 unexpected failure; 2 bad option, value, automation or settings line; 3 input,
+automation or settings file missing, unreadable or unsupported; 4 the plug-in bundle does not load;
+5 an output could not be written; 6 of several files, some failed (the others were written).
+On any failure nothing is written for the file that failed: files are completed beside their target
+and then renamed. A file that fails among several is reported and skipped.
 )";
 }
 } // namespace CommandLine

@@ -1,7 +1,6 @@
 #include "OfflineRenderer.h"
 
 #include "HostedPlugin.h"
-#include "RenderPlayHead.h"
 #include "ToolError.h"
 
 #include <algorithm>
@@ -24,26 +23,35 @@ OfflineRenderer::OfflineRenderer (LoadedPlugin& loadedPlugin, RenderSettings ren
 {
 }
 
-RenderResult
-OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRate, const ProgressCallback& progress)
+void OfflineRenderer::prepare (double rate, int numChannels)
+{
+    auto& instance = *plugin.instance;
+    sampleRate = rate;
+
+    playHead = std::make_unique<RenderPlayHead> (sampleRate, settings.bpm);
+    instance.setPlayHead (playHead.get());
+    instance.setNonRealtime (true);
+
+    useChannelLayout (numChannels);
+    scheduleAutomation();
+    prepareWithStartingValues (numChannels);
+
+    prepared.latencySamples = instance.getLatencySamples();
+    prepared.tailSamples = tailSamplesAt();
+    for (int i = 0; i < Macros::count; ++i)
+        prepared.startingMacros[(size_t) i] = Macros::fromNormalised (plugin.macros[(size_t) i]->getValue());
+}
+
+RenderResult OfflineRenderer::process (const juce::AudioBuffer<float>& input, const ProgressCallback& progress)
 {
     auto& instance = *plugin.instance;
     const auto numChannels = input.getNumChannels();
     const auto inputLength = (juce::int64) input.getNumSamples();
 
-    RenderPlayHead playHead (sampleRate, settings.bpm);
-    instance.setPlayHead (&playHead);
-    instance.setNonRealtime (true);
-
-    useChannelLayout (numChannels);
-    scheduleAutomation (sampleRate);
-    prepareWithStartingValues (sampleRate, numChannels);
-
     RenderResult result;
-    result.latencySamples = instance.getLatencySamples();
-    result.tailSamples = tailSamplesAt (sampleRate);
-    for (int i = 0; i < Macros::count; ++i)
-        result.startingMacros[(size_t) i] = Macros::fromNormalised (plugin.macros[(size_t) i]->getValue());
+    result.latencySamples = prepared.latencySamples;
+    result.tailSamples = prepared.tailSamples;
+    result.startingMacros = prepared.startingMacros;
 
     const auto skipped = settings.compensateLatency ? (juce::int64) result.latencySamples : 0;
     const auto outputLength = inputLength + result.tailSamples;
@@ -67,7 +75,7 @@ OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRat
             block.copyFrom (channel, 0, input, channel, (int) start, fromInput);
 
         applyAutomationUpTo (blockIndex);
-        playHead.setSamplePosition (start);
+        playHead->setSamplePosition (start);
         midi.clear();
         instance.processBlock (block, midi);
 
@@ -87,8 +95,21 @@ OfflineRenderer::render (const juce::AudioBuffer<float>& input, double sampleRat
     }
 
     result.secondsTaken = std::chrono::duration<double> (std::chrono::steady_clock::now() - started).count();
-    instance.releaseResources();
-    instance.setPlayHead (nullptr);
+    return result;
+}
+
+void OfflineRenderer::finish()
+{
+    plugin.instance->releaseResources();
+    plugin.instance->setPlayHead (nullptr);
+}
+
+RenderResult
+OfflineRenderer::render (const juce::AudioBuffer<float>& input, double rate, const ProgressCallback& progress)
+{
+    prepare (rate, input.getNumChannels());
+    auto result = process (input, progress);
+    finish();
     return result;
 }
 
@@ -106,7 +127,7 @@ void OfflineRenderer::useChannelLayout (int numChannels)
                          "the plug-in does not accept " + set.getDescription().toLowerCase() + " audio");
 }
 
-void OfflineRenderer::prepareWithStartingValues (double sampleRate, int numChannels)
+void OfflineRenderer::prepareWithStartingValues (int numChannels)
 {
     auto& instance = *plugin.instance;
 
@@ -129,7 +150,7 @@ void OfflineRenderer::prepareWithStartingValues (double sampleRate, int numChann
     HostedPlugin::pumpMessages (latencyArrivalMilliseconds);
 }
 
-void OfflineRenderer::scheduleAutomation (double sampleRate)
+void OfflineRenderer::scheduleAutomation()
 {
     schedule.clear();
     nextChange = 0;
@@ -154,7 +175,7 @@ void OfflineRenderer::setMacro (int macro, float value)
     plugin.macros[(size_t) macro]->setValue (Macros::toNormalised (value));
 }
 
-int OfflineRenderer::tailSamplesAt (double sampleRate) const
+int OfflineRenderer::tailSamplesAt() const
 {
     const auto seconds = settings.tailSeconds.value_or (plugin.instance->getTailLengthSeconds());
 

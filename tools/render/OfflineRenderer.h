@@ -2,6 +2,7 @@
 
 #include "AutomationEvent.h"
 #include "PluginLoader.h"
+#include "RenderPlayHead.h"
 
 #include <functional>
 #include <vector>
@@ -27,6 +28,10 @@ struct RenderResult
 
 // Streams a whole buffer through a loaded plug-in block by block, as a DAW bounces a track offline:
 // the plug-in's own latency is reported to the host and, when asked, taken out of the output.
+//
+// VST3 wants a plug-in set up and torn down on the message thread, and lets its audio run on any
+// other, so a render comes in three steps: prepare() and finish() on the message thread, process()
+// between them on whichever thread renders it.
 class OfflineRenderer
 {
 public:
@@ -34,16 +39,26 @@ public:
 
     OfflineRenderer (LoadedPlugin& plugin, RenderSettings settings);
 
-    // Throws ToolError when the plug-in refuses the input's channel layout.
+    // Message thread. Throws ToolError when the plug-in refuses the channel layout or reports an
+    // endless tail.
+    void prepare (double sampleRate, int numChannels);
+
+    // Any one thread, between prepare() and finish().
+    RenderResult process (const juce::AudioBuffer<float>& input, const ProgressCallback& progress);
+
+    // Message thread.
+    void finish();
+
+    // All three on the calling thread, which must be the message thread.
     RenderResult render (const juce::AudioBuffer<float>& input, double sampleRate, const ProgressCallback& progress);
 
 private:
     void useChannelLayout (int numChannels);
-    void prepareWithStartingValues (double sampleRate, int numChannels);
-    void scheduleAutomation (double sampleRate);
+    void prepareWithStartingValues (int numChannels);
+    void scheduleAutomation();
     void applyAutomationUpTo (juce::int64 block);
     void setMacro (int macro, float value);
-    int tailSamplesAt (double sampleRate) const;
+    int tailSamplesAt() const;
 
     struct ScheduledChange
     {
@@ -54,6 +69,9 @@ private:
 
     LoadedPlugin& plugin;
     RenderSettings settings;
+    double sampleRate = 0.0;
+    std::unique_ptr<RenderPlayHead> playHead;
+    RenderResult prepared; // latency, tail and starting values, known once prepared
     std::vector<ScheduledChange> schedule;
     size_t nextChange = 0;
 };

@@ -2,13 +2,15 @@
 
 #include "AudioFileIO.h"
 #include "AutomationFile.h"
+#include "BatchRender.h"
 #include "DemoMaterial.h"
+#include "FileRender.h"
 #include "NumberText.h"
 #include "OfflineRenderer.h"
 #include "RenderPlot.h"
+#include "SettingsFile.h"
 #include "SignalLevels.h"
 #include "TerminalProgress.h"
-#include "ToolError.h"
 
 #include <iostream>
 
@@ -27,12 +29,15 @@ void checkWritable (const juce::File& target)
         throw ToolError (ExitStatus::notWritten, "no such directory: " + target.getParentDirectory().getFullPathName());
 }
 
-InputAudio demoInput (const RenderOptions& options)
+// The values a render starts from: the command line's, then the settings file's, then the plug-in's defaults.
+std::array<float, Macros::count> valuesInEffect (const RenderOptions& options)
 {
-    InputAudio demo;
-    demo.sampleRate = options.sampleRate.value_or (RenderOptions::defaultSampleRate);
-    demo.samples = DemoMaterial::synthesise (demo.sampleRate, *options.bpm);
-    return demo;
+    const auto plugin = LoadedPlugin::load (options.plugin, RenderOptions::defaultSampleRate, options.blockSize);
+
+    std::array<float, Macros::count> values {};
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = options.macros[i].value_or (Macros::fromNormalised (plugin.macros[i]->getDefaultValue()));
+    return values;
 }
 
 // The demo file plays the phrase dry, then through the plug-in.
@@ -89,25 +94,41 @@ juce::String summaryLine (const juce::String& source,
     return source + " -> " + options.output.getFileName() + ": " + NumberText::format (renderedSeconds, 2) + " s (" +
            NumberText::format (inputSeconds, 2) + " s + " + NumberText::format (tailSeconds, 2) + " s tail), " +
            NumberText::format (sampleRate) + " Hz " + AudioFileIO::describeChannels (input.getNumChannels()) + ", " +
-           (options.floatOutput ? "32-bit float" : "24-bit") + " | in: peak " + SignalLevels::dbfs (in.peak) +
-           ", RMS " + SignalLevels::dbfs (in.rms) + " | out: peak " + SignalLevels::dbfs (out.peak) + ", RMS " +
+           options.encoding.describe() + " | in: peak " + SignalLevels::dbfs (in.peak) + ", RMS " +
+           SignalLevels::dbfs (in.rms) + " | out: peak " + SignalLevels::dbfs (out.peak) + ", RMS " +
            SignalLevels::dbfs (out.rms) + " | took " + NumberText::format (result.secondsTaken, 2) + " s, " + speed +
            " real time";
 }
-} // namespace
 
-void runRenderJob (const RenderOptions& options)
+void warnIfClipped (const RenderOptions& options, const RenderResult& result)
+{
+    const auto peak = SignalLevels::measure (result.output).peak;
+    if (! options.encoding.floatSamples() && peak > 1.0f)
+        std::cerr << "veldranox-render: warning: the output peaks at +"
+                  << juce::String (juce::Decibels::gainToDecibels (peak), 1) << " dBFS and is clipped in the "
+                  << options.encoding.describe() << " file; a WAV file with --bits 32f keeps it whole" << std::endl;
+}
+
+std::unique_ptr<StagedFile> stagePlot (const RenderOptions& options, const RenderPlot::Content& content)
+{
+    if (options.plot == juce::File())
+        return nullptr;
+
+    auto png = std::make_unique<StagedFile> (options.plot);
+    RenderPlot::writePng (*png, RenderPlot::draw (content));
+    return png;
+}
+
+void renderDemo (const RenderOptions& options, const std::vector<AutomationEvent>& automation)
 {
     checkWritable (options.output);
-    if (options.plot != juce::File())
-        checkWritable (options.plot);
+    checkWritable (options.plot);
 
-    const auto automation =
-        options.automation == juce::File() ? std::vector<AutomationEvent>() : AutomationFile::load (options.automation);
-    const auto input = options.isDemo() ? demoInput (options) : AudioFileIO::read (options.input);
-    const auto numChannels = input.samples.getNumChannels();
+    const auto sampleRate = options.sampleRate.value_or (RenderOptions::defaultSampleRate);
+    const auto dry = DemoMaterial::synthesise (sampleRate, *options.bpm);
+    AudioFileIO::checkEncodable (options.encoding, sampleRate, dry.getNumChannels(), options.output);
 
-    auto plugin = LoadedPlugin::load (options.plugin, input.sampleRate, options.blockSize);
+    auto plugin = LoadedPlugin::load (options.plugin, sampleRate, options.blockSize);
 
     RenderSettings settings;
     settings.macros = options.macros;
@@ -120,52 +141,94 @@ void runRenderJob (const RenderOptions& options)
     RenderResult result;
     {
         TerminalProgress progress ("rendering");
-        result = OfflineRenderer (plugin, settings)
-                     .render (input.samples, input.sampleRate, [&] (double done) { progress.update (done); });
+        result =
+            OfflineRenderer (plugin, settings).render (dry, sampleRate, [&] (double done) { progress.update (done); });
     }
 
-    const StagedFile wav (options.output);
-    if (options.isDemo())
-        AudioFileIO::writeWav (wav,
-                               dryThenProcessed (input.samples, result.output, input.sampleRate),
-                               input.sampleRate,
-                               options.floatOutput);
-    else
-        AudioFileIO::writeWav (wav, result.output, input.sampleRate, options.floatOutput);
+    const StagedFile audio (options.output);
+    AudioFileIO::write (audio, dryThenProcessed (dry, result.output, sampleRate), sampleRate, options.encoding);
+    const auto png = stagePlot (options,
+                                { dry,
+                                  result.output,
+                                  sampleRate,
+                                  options.bpm,
+                                  "VELDRANOX demo: a plucked chord, then a drum figure",
+                                  settingsLine (options, result, sampleRate, dry.getNumChannels(), automation.size()),
+                                  "Output through VELDRANOX" });
+    audio.commit();
+    png->commit();
 
-    std::unique_ptr<StagedFile> png;
+    std::cout << summaryLine ("demo", options, result, dry, sampleRate) << std::endl;
+    warnIfClipped (options, result);
+    std::cout << "demo audio (dry, then through VELDRANOX): " << options.output.getFullPathName() << "\n"
+              << "demo plot: " << options.plot.getFullPathName() << std::endl;
+}
+
+void renderOneFile (const RenderOptions& options, const std::vector<AutomationEvent>& automation)
+{
+    checkWritable (options.output);
     if (options.plot != juce::File())
+        checkWritable (options.plot);
+
+    FileRender render (options.files.front(), options, automation);
+    render.prepare();
     {
-        png = std::make_unique<StagedFile> (options.plot);
-        const auto title = options.isDemo() ? juce::String ("VELDRANOX demo: a plucked chord, then a drum figure")
-                                            : "VELDRANOX" + separator + options.input.getFileName();
-        RenderPlot::writePng (
-            *png,
-            RenderPlot::draw ({ input.samples,
-                                result.output,
-                                input.sampleRate,
-                                options.bpm,
-                                title,
-                                settingsLine (options, result, input.sampleRate, numChannels, automation.size()),
-                                "Output through VELDRANOX" }));
+        TerminalProgress progress ("rendering");
+        render.process ([&] (double done) { progress.update (done); });
     }
 
-    wav.commit();
+    const auto& input = render.input();
+    const auto& result = render.result();
+    const auto png = stagePlot (
+        options,
+        { input.samples,
+          result.output,
+          input.sampleRate,
+          options.bpm,
+          "VELDRANOX" + separator + options.files.front().input.getFileName(),
+          settingsLine (options, result, input.sampleRate, input.samples.getNumChannels(), automation.size()),
+          "Output through VELDRANOX" });
+
+    render.commit();
     if (png != nullptr)
         png->commit();
+    render.finish();
 
-    const auto source = options.isDemo() ? juce::String ("demo") : options.input.getFileName();
+    const auto source =
+        options.files.front().input.getFileName() + (input.lossy ? " (" + input.describeFormat() + ")" : "");
     std::cout << summaryLine (source, options, result, input.samples, input.sampleRate) << std::endl;
-
-    const auto peak = SignalLevels::measure (result.output).peak;
-    if (! options.floatOutput && peak > 1.0f)
-        std::cerr << "veldranox-render: warning: the output peaks at +"
-                  << juce::String (juce::Decibels::gainToDecibels (peak), 1)
-                  << " dBFS and is clipped in the 24-bit file; --float keeps it whole" << std::endl;
-
-    if (options.isDemo())
-        std::cout << "demo audio (dry, then through VELDRANOX): " << options.output.getFullPathName() << "\n"
-                  << "demo plot: " << options.plot.getFullPathName() << std::endl;
-    else if (png != nullptr)
+    warnIfClipped (options, result);
+    if (png != nullptr)
         std::cout << "plot: " << options.plot.getFullPathName() << std::endl;
+}
+} // namespace
+
+ExitStatus runRenderJob (const RenderOptions& options)
+{
+    const auto automation =
+        options.automation == juce::File() ? std::vector<AutomationEvent>() : AutomationFile::load (options.automation);
+
+    std::optional<std::array<float, Macros::count>> settingsToSave;
+    if (options.settingsToSave != juce::File())
+        settingsToSave = valuesInEffect (options);
+
+    int failedFiles = 0;
+    if (options.onlySaveSettings)
+        std::cout << "nothing to render; saving the settings only" << std::endl;
+    else if (options.isDemo())
+        renderDemo (options, automation);
+    else if (! options.batch)
+        renderOneFile (options, automation);
+    else
+        failedFiles = renderBatch (options, automation);
+
+    // Settings under which every file failed are not worth keeping.
+    const auto allFailed = ! options.files.empty() && failedFiles == (int) options.files.size();
+    if (settingsToSave.has_value() && ! allFailed)
+    {
+        SettingsFile::save (options.settingsToSave, *settingsToSave);
+        std::cout << "settings: " << options.settingsToSave.getFullPathName() << std::endl;
+    }
+
+    return failedFiles > 0 ? ExitStatus::someFilesFailed : ExitStatus::success;
 }

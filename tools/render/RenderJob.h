@@ -1,7 +1,10 @@
 #pragma once
 
 #include "RenderOptions.h"
+#include "ToolError.h"
 
-// Renders an input file, or the built-in demo, through the plug-in and writes the WAV (and the plot).
-// Everything the user gave is checked before anything is written. Throws ToolError.
-void runRenderJob (const RenderOptions& options);
+// Renders the input files, or the built-in demo, through the plug-in and writes the outputs (and the
+// plot, and the settings). Everything the user gave is checked before anything is written. Throws
+// ToolError when nothing could be done; returns the exit status otherwise (a batch in which some
+// files failed says so).
+ExitStatus runRenderJob (const RenderOptions& options);

@@ -11,7 +11,8 @@ enum class ExitStatus : int
     badArguments = 2,
     unreadableFile = 3,
     pluginNotLoaded = 4,
-    notWritten = 5
+    notWritten = 5,
+    someFilesFailed = 6 // in a batch: the others were rendered
 };
 
 // A problem the user can act on: reported as one line, and the tool exits with its status.

@@ -25,11 +25,12 @@ int main (int argc, char* argv[])
         const HostedPlugin::ScopedGuiEnvironment juceEnvironment;
 
         if (options.showInfo)
+        {
             printPluginInfo (options);
-        else
-            runRenderJob (options);
+            return (int) ExitStatus::success;
+        }
 
-        return (int) ExitStatus::success;
+        return (int) runRenderJob (options);
     }
     catch (const ToolError& error)
     {
