@@ -32,7 +32,12 @@ constexpr int minimumTickSpacing = 90; // pixels between time labels
 
 juce::Font font (float size, bool bold = false)
 {
-    return juce::Font (juce::Font::getDefaultSansSerifFontName(), size, bold ? juce::Font::bold : juce::Font::plain);
+    const auto style = bold ? juce::Font::bold : juce::Font::plain;
+#if JUCE_MAJOR_VERSION >= 8
+    return juce::Font (juce::FontOptions (juce::Font::getDefaultSansSerifFontName(), size, style));
+#else
+    return juce::Font (juce::Font::getDefaultSansSerifFontName(), size, style);
+#endif
 }
 
 // Maps sample positions onto the shared horizontal axis.
