@@ -58,4 +58,7 @@ void VeldranoxAudioProcessor::prepareToPlay (double sampleRate, int maximumExpec
     reverbBuffer.setSize (numChannels, maximumExpectedSamplesPerBlock);
     controlBuffer.setSize (numLanes, maximumExpectedSamplesPerBlock);
     duckGainBuffer.setSize (1, maximumExpectedSamplesPerBlock);
+
+    // JUCE's LV2 wrapper prepares the plug-in once, as it instantiates it.
+    announceValuesToAnLv2Host();
 }

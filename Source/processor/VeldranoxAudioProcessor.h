@@ -50,6 +50,7 @@ private:
 
     static BusesProperties makeBusesProperties();
     void keepValuesMissingFrom (juce::ValueTree& restored) const;
+    void announceValuesToAnLv2Host();
 
     // Lanes of controlBuffer, one value per sample.
     enum Lane
