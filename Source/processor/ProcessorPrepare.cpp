@@ -52,6 +52,8 @@ void VeldranoxAudioProcessor::prepareToPlay (double sampleRate, int maximumExpec
     gritSmoothed.setCurrentAndTargetValue (gritParam->load() * 0.01f);
     driftSmoothed.setCurrentAndTargetValue (driftParam->load() * 0.01f);
     meltSmoothed.setCurrentAndTargetValue (meltParam->load() * 0.01f);
+    hasProcessedSincePrepare = false;
+    startAtRestoredValues = false;
 
     dryBuffer.setSize (numChannels, maximumExpectedSamplesPerBlock);
     delayBuffer.setSize (numChannels, maximumExpectedSamplesPerBlock);

@@ -199,6 +199,7 @@ void VeldranoxAudioProcessor::setStateInformation (const void* data, int sizeInB
     keepValuesMissingFrom (restored);
     makeStoredValuesSafe (restored);
     parameters.replaceState (restored);
+    startAtRestoredValues = ! hasProcessedSincePrepare;
     announceValuesToAnLv2Host();
 }
 

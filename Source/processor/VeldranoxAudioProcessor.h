@@ -85,6 +85,8 @@ private:
     juce::LinearSmoothedValue<float> gritSmoothed;
     juce::LinearSmoothedValue<float> driftSmoothed;
     juce::LinearSmoothedValue<float> meltSmoothed;
+    std::atomic<bool> hasProcessedSincePrepare { false };
+    std::atomic<bool> startAtRestoredValues { false };
 
     ModulatedDelay modDelay;
     CharacterState character;

@@ -107,7 +107,7 @@ void runRenderJob (const RenderOptions& options)
     const auto input = options.isDemo() ? demoInput (options) : AudioFileIO::read (options.input);
     const auto numChannels = input.samples.getNumChannels();
 
-    auto plugin = LoadedPlugin::load (options.plugin, input.sampleRate, options.blockSize);
+    auto plugin = LoadedPlugin::load (options.plugin, options.format, input.sampleRate, options.blockSize);
 
     RenderSettings settings;
     settings.macros = options.macros;
