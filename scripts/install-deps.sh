@@ -26,6 +26,9 @@ packages=(
     libflac-dev libvorbis-dev libogg-dev   # the renderer's FLAC and Ogg Vorbis, through the system libraries
     flac vorbis-tools lame sox   # independent encoders and decoders the renderer's tests check against
     lilv-utils                   # an independent LV2 host (lv2ls, lv2info) for the LV2 bundle's checks
+    serdi                        # an independent Turtle reader, for the parameters in the LV2 bundle's data
+    libjack-jackd2-dev           # JACK headers for the standalone application (the library is loaded at run time)
+    x11-utils                    # xwininfo, which the standalone application's smoke test reads its window with
 )
 
 as_root=()

@@ -52,10 +52,15 @@ void VeldranoxAudioProcessor::prepareToPlay (double sampleRate, int maximumExpec
     gritSmoothed.setCurrentAndTargetValue (gritParam->load() * 0.01f);
     driftSmoothed.setCurrentAndTargetValue (driftParam->load() * 0.01f);
     meltSmoothed.setCurrentAndTargetValue (meltParam->load() * 0.01f);
+    hasProcessedSincePrepare = false;
+    startAtRestoredValues = false;
 
     dryBuffer.setSize (numChannels, maximumExpectedSamplesPerBlock);
     delayBuffer.setSize (numChannels, maximumExpectedSamplesPerBlock);
     reverbBuffer.setSize (numChannels, maximumExpectedSamplesPerBlock);
     controlBuffer.setSize (numLanes, maximumExpectedSamplesPerBlock);
     duckGainBuffer.setSize (1, maximumExpectedSamplesPerBlock);
+
+    // JUCE's LV2 wrapper prepares the plug-in once, as it instantiates it.
+    announceValuesToAnLv2Host();
 }

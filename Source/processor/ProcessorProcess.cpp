@@ -4,6 +4,7 @@
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -64,10 +65,21 @@ void VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     controlBuffer.setSize (numLanes, numSamples, keepContent, clearExtraSpace, avoidReallocating);
     duckGainBuffer.setSize (1, numSamples, keepContent, clearExtraSpace, avoidReallocating);
 
-    spaceSmoothed.setTargetValue (spaceParam->load() * 0.01f);
-    gritSmoothed.setTargetValue (gritParam->load() * 0.01f);
-    driftSmoothed.setTargetValue (driftParam->load() * 0.01f);
-    meltSmoothed.setTargetValue (meltParam->load() * 0.01f);
+    // A state restored after preparation and before the first block (an LV2 host restores a session only
+    // after the instantiation that prepares the plug-in) is where the audio starts, not glided to.
+    const auto startAtTheValues = startAtRestoredValues.exchange (false);
+    hasProcessedSincePrepare = true;
+
+    for (auto [smoother, value] : { std::pair { &spaceSmoothed, spaceParam },
+                                    std::pair { &gritSmoothed, gritParam },
+                                    std::pair { &driftSmoothed, driftParam },
+                                    std::pair { &meltSmoothed, meltParam } })
+    {
+        if (startAtTheValues)
+            smoother->setCurrentAndTargetValue (value->load() * 0.01f);
+        else
+            smoother->setTargetValue (value->load() * 0.01f);
+    }
 
     renderControlLanes (numSamples);
 

@@ -199,6 +199,22 @@ void VeldranoxAudioProcessor::setStateInformation (const void* data, int sizeInB
     keepValuesMissingFrom (restored);
     makeStoredValuesSafe (restored);
     parameters.replaceState (restored);
+    startAtRestoredValues = ! hasProcessedSincePrepare;
+    announceValuesToAnLv2Host();
+}
+
+// JUCE's LV2 wrapper sends the host a parameter's value only when the value changes, so after inserting
+// the plug-in, or restoring a session whose values match the plug-in's, an LV2 host would show its own
+// guess (zero, in some hosts) in place of the real values. Every value is therefore announced once after
+// instantiation and after each restore; the wrapper sends them with the next processed block. Hosts of
+// the other formats read the values from the plug-in themselves.
+void VeldranoxAudioProcessor::announceValuesToAnLv2Host()
+{
+    if (wrapperType != wrapperType_LV2)
+        return;
+
+    for (auto* parameter : getParameters())
+        parameter->sendValueChangedMessageToListeners (parameter->getValue());
 }
 
 void VeldranoxAudioProcessor::keepValuesMissingFrom (juce::ValueTree& restored) const

@@ -50,6 +50,7 @@ private:
 
     static BusesProperties makeBusesProperties();
     void keepValuesMissingFrom (juce::ValueTree& restored) const;
+    void announceValuesToAnLv2Host();
 
     // Lanes of controlBuffer, one value per sample.
     enum Lane
@@ -84,6 +85,8 @@ private:
     juce::LinearSmoothedValue<float> gritSmoothed;
     juce::LinearSmoothedValue<float> driftSmoothed;
     juce::LinearSmoothedValue<float> meltSmoothed;
+    std::atomic<bool> hasProcessedSincePrepare { false };
+    std::atomic<bool> startAtRestoredValues { false };
 
     ModulatedDelay modDelay;
     CharacterState character;

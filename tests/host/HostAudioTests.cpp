@@ -1,18 +1,44 @@
 #include "HostTestSupport.h"
 
 #include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
 
 namespace
 {
+using HostTestSupport::Format;
+
 struct AudioCase
 {
+    Format format;
     double sampleRate;
     int numChannels;
 };
 
 std::string caseName (const ::testing::TestParamInfo<AudioCase>& info)
 {
-    return std::to_string (int (info.param.sampleRate)) + (info.param.numChannels == 1 ? "Mono" : "Stereo");
+    return HostTestSupport::formatLabel (info.param.format) + "_" + std::to_string (int (info.param.sampleRate)) +
+           (info.param.numChannels == 1 ? "Mono" : "Stereo");
+}
+
+void PrintTo (const AudioCase& c, std::ostream* out)
+{
+    *out << HostTestSupport::formatLabel (c.format) << " at " << c.sampleRate << " Hz, " << c.numChannels
+         << " channels";
+}
+
+// Each format at three rates, in every layout it offers.
+std::vector<AudioCase> audioCases()
+{
+    std::vector<AudioCase> cases;
+
+    for (const auto format : { Format::vst3, Format::lv2 })
+        for (const auto sampleRate : { 44100.0, 48000.0, 96000.0 })
+            for (const auto numChannels : HostTestSupport::channelCountsOffered (format))
+                cases.push_back ({ format, sampleRate, numChannels });
+
+    return cases;
 }
 
 int samplesFor (double seconds, double sampleRate) { return int (std::ceil (seconds * sampleRate)); }
@@ -52,17 +78,18 @@ float rms (const juce::AudioBuffer<float>& buffer, int start, int length)
 class HostAudio : public ::testing::TestWithParam<AudioCase>
 {
 };
-} // namespace
 
-TEST_P (HostAudio, MeltAtZeroPassesTheInputDelayedByTheLatencyBitForBit)
+// After the setting has settled over silence, noise comes out as itself delayed by the reported latency,
+// bit for bit (the samples before it are the silence that preceded it).
+void expectInputDelayedByTheLatencyAfterSetting (const AudioCase& audioCase, const char* parameterName, float value)
 {
-    const auto [sampleRate, numChannels] = GetParam();
-    auto instance = HostTestSupport::loadPrepared (sampleRate, numChannels);
+    const auto [format, sampleRate, numChannels] = audioCase;
+    auto instance = HostTestSupport::loadPrepared (format, sampleRate, numChannels);
     ASSERT_NE (instance, nullptr);
     const auto latency = instance->getLatencySamples();
     ASSERT_GT (latency, 0);
 
-    HostTestSupport::parameter (*instance, "Melt").setValueNotifyingHost (0.0f);
+    HostTestSupport::parameter (*instance, parameterName).setValueNotifyingHost (value);
     processSilence (*instance, numChannels, samplesFor (settleSeconds, sampleRate));
 
     // Not a whole number of blocks, so the last block is a short one.
@@ -85,15 +112,28 @@ TEST_P (HostAudio, MeltAtZeroPassesTheInputDelayedByTheLatencyBitForBit)
         }
     }
 }
+} // namespace
+
+TEST_P (HostAudio, MeltAtZeroPassesTheInputDelayedByTheLatencyBitForBit)
+{
+    expectInputDelayedByTheLatencyAfterSetting (GetParam(), "Melt", 0.0f);
+}
+
+// A bypassed plug-in keeps its reported latency, so that the host's delay compensation still lines the
+// track up with the others: the bypass switch each format's wrapper offers gives the delayed input.
+TEST_P (HostAudio, BypassPassesTheInputDelayedByTheLatencyBitForBit)
+{
+    expectInputDelayedByTheLatencyAfterSetting (GetParam(), "Bypass", 1.0f);
+}
 
 TEST_P (HostAudio, DefaultSettingsRingOutAndDecayAfterAnImpulse)
 {
-    const auto [sampleRate, numChannels] = GetParam();
-    auto instance = HostTestSupport::loadPrepared (sampleRate, numChannels);
+    const auto [format, sampleRate, numChannels] = GetParam();
+    auto instance = HostTestSupport::loadPrepared (format, sampleRate, numChannels);
     ASSERT_NE (instance, nullptr);
     const auto latency = instance->getLatencySamples();
 
-    juce::AudioBuffer<float> output (numChannels, samplesFor (instance->getTailLengthSeconds(), sampleRate));
+    juce::AudioBuffer<float> output (numChannels, samplesFor (HostTestSupport::tailSeconds, sampleRate));
     output.clear();
 
     for (int ch = 0; ch < numChannels; ++ch)
@@ -112,15 +152,7 @@ TEST_P (HostAudio, DefaultSettingsRingOutAndDecayAfterAnImpulse)
     // The dry impulse comes through at full level; what follows it is the wet path alone.
     EXPECT_GT (output.getMagnitude (0, output.getNumSamples()), 0.5f);
     EXPECT_GT (early, 1.0e-4f);
-    EXPECT_LT (late, early * 1.0e-3f) << "less than 60 dB of decay over the reported tail";
+    EXPECT_LT (late, early * 1.0e-3f) << "less than 60 dB of decay over the tail";
 }
 
-INSTANTIATE_TEST_SUITE_P (RatesAndLayouts,
-                          HostAudio,
-                          ::testing::Values (AudioCase { 44100.0, 1 },
-                                             AudioCase { 44100.0, 2 },
-                                             AudioCase { 48000.0, 1 },
-                                             AudioCase { 48000.0, 2 },
-                                             AudioCase { 96000.0, 1 },
-                                             AudioCase { 96000.0, 2 }),
-                          caseName);
+INSTANTIATE_TEST_SUITE_P (FormatsRatesAndLayouts, HostAudio, ::testing::ValuesIn (audioCases()), caseName);

@@ -39,18 +39,49 @@ int hashOfBytes()
 }
 } // namespace
 
-TEST (HostDescription, ListsAStereoFxPluginByYrven)
+class HostDescription : public ::testing::TestWithParam<HostTestSupport::Format>
 {
-    const auto loaded = HostedPlugin::load (HostedPlugin::builtBundle(), 44100.0, HostTestSupport::blockSize);
+};
+
+TEST_P (HostDescription, ListsAStereoEffectByYrven)
+{
+    const auto format = GetParam();
+    const auto loaded = HostedPlugin::load (HostedPlugin::builtBundle (format), 44100.0, HostTestSupport::blockSize);
     ASSERT_NE (loaded.instance, nullptr) << loaded.error;
     const auto& description = loaded.description;
 
     EXPECT_EQ (description.name, "VELDRANOX");
     EXPECT_EQ (description.manufacturerName, "Yrven");
+    EXPECT_FALSE (description.isInstrument);
+    EXPECT_EQ (description.pluginFormatName, HostedPlugin::formatName (format));
+
+    const auto live = loaded.instance->getPluginDescription();
+    EXPECT_EQ (live.numInputChannels, 2);
+    EXPECT_EQ (live.numOutputChannels, 2);
+}
+
+TEST_P (HostDescription, InstanceHasNoMidiInOrOut)
+{
+    auto instance = HostTestSupport::loadInstance (GetParam());
+    ASSERT_NE (instance, nullptr);
+
+    EXPECT_EQ (instance->getName(), "VELDRANOX");
+    EXPECT_FALSE (instance->acceptsMidi());
+    EXPECT_FALSE (instance->producesMidi());
+    EXPECT_FALSE (instance->isMidiEffect());
+}
+
+INSTANTIATE_TEST_SUITE_P (Formats, HostDescription, HostTestSupport::allFormats, HostTestSupport::formatCaseName);
+
+TEST (HostDescriptionVst3, ListsAnFxPluginWithItsVersionAndClassIdHashes)
+{
+    const auto loaded = HostedPlugin::load (
+        HostedPlugin::builtBundle (HostedPlugin::Format::vst3), 44100.0, HostTestSupport::blockSize);
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    const auto& description = loaded.description;
+
     EXPECT_EQ (description.version, "1.0.0");
     EXPECT_TRUE (description.category.contains ("Fx")) << description.category;
-    EXPECT_FALSE (description.isInstrument);
-    EXPECT_EQ (description.pluginFormatName, "VST3");
 #if JUCE_MAJOR_VERSION >= 8
     // JUCE 8 lists a VST3 plug-in from the moduleinfo.json in its bundle, which names no buses: the listing
     // has no channel counts until an instance exists.
@@ -60,20 +91,19 @@ TEST (HostDescription, ListsAStereoFxPluginByYrven)
     EXPECT_EQ (description.numInputChannels, 2);
     EXPECT_EQ (description.numOutputChannels, 2);
 #endif
-    const auto live = loaded.instance->getPluginDescription();
-    EXPECT_EQ (live.numInputChannels, 2);
-    EXPECT_EQ (live.numOutputChannels, 2);
     EXPECT_EQ (description.uniqueId, hashOfWords());
     EXPECT_EQ (description.deprecatedUid, hashOfBytes());
 }
 
-TEST (HostDescription, InstanceHasNoMidiInOrOut)
+// Sessions name an LV2 plug-in by its URI alone.
+TEST (HostDescriptionLv2, IsKnownByItsUriWithTwoAudioPortsEachWay)
 {
-    auto instance = HostTestSupport::loadInstance();
-    ASSERT_NE (instance, nullptr);
+    const auto loaded =
+        HostedPlugin::load (HostedPlugin::builtBundle (HostedPlugin::Format::lv2), 44100.0, HostTestSupport::blockSize);
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    const auto& description = loaded.description;
 
-    EXPECT_EQ (instance->getName(), "VELDRANOX");
-    EXPECT_FALSE (instance->acceptsMidi());
-    EXPECT_FALSE (instance->producesMidi());
-    EXPECT_FALSE (instance->isMidiEffect());
+    EXPECT_EQ (description.fileOrIdentifier, VELDRANOX_LV2_URI);
+    EXPECT_EQ (description.numInputChannels, 2);
+    EXPECT_EQ (description.numOutputChannels, 2);
 }

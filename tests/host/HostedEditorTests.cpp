@@ -80,12 +80,16 @@ public:
 };
 } // namespace
 
-TEST (HostedEditor, OpensAsARealWindowAtItsSizeAndClosesRepeatedlyWhileAudioRuns)
+class HostedEditor : public ::testing::TestWithParam<HostTestSupport::Format>
+{
+};
+
+TEST_P (HostedEditor, OpensAsARealWindowAtItsSizeAndClosesRepeatedlyWhileAudioRuns)
 {
     if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
         GTEST_SKIP() << "needs an X display; the host suite runs under xvfb-run";
 
-    auto instance = HostTestSupport::loadPrepared (48000.0, 2);
+    auto instance = HostTestSupport::loadPrepared (GetParam(), 48000.0, 2);
     ASSERT_NE (instance, nullptr);
     ASSERT_TRUE (instance->hasEditor());
 
@@ -129,3 +133,5 @@ TEST (HostedEditor, OpensAsARealWindowAtItsSizeAndClosesRepeatedlyWhileAudioRuns
     EXPECT_GT (audio.blocksProcessed(), 0);
     EXPECT_TRUE (audio.outputStayedFinite());
 }
+
+INSTANTIATE_TEST_SUITE_P (Formats, HostedEditor, HostTestSupport::allFormats, HostTestSupport::formatCaseName);

@@ -84,6 +84,7 @@ TEST_F (RenderOutputTest, DemoRendersAudibleAudioAndItsPlot)
 
 struct DryPathCase
 {
+    const char* format;
     int channels;
     double sampleRate;
     int blockSize;
@@ -97,14 +98,15 @@ class DryPathTest : public RenderOutputTest, public testing::WithParamInterface<
 
 TEST_P (DryPathTest, MeltZeroGivesTheInputBackSampleForSample)
 {
-    const auto [channels, sampleRate, blockSize, inputName, inputBits] = GetParam();
+    const auto [format, channels, sampleRate, blockSize, inputName, inputBits] = GetParam();
     const auto tail = samplesIn (0.1, sampleRate);
 
-    const auto output = render (testSignal (channels, samplesIn (0.3, sampleRate)),
-                                sampleRate,
-                                { "--melt", "0", "--float", "--tail", "0.1", "--block", juce::String (blockSize) },
-                                inputName,
-                                inputBits);
+    const auto output =
+        render (testSignal (channels, samplesIn (0.3, sampleRate)),
+                sampleRate,
+                { "--format", format, "--melt", "0", "--float", "--tail", "0.1", "--block", juce::String (blockSize) },
+                inputName,
+                inputBits);
     const auto input = readAudio (file (inputName)).samples; // as the file holds it
 
     ASSERT_EQ (output.samples.getNumChannels(), channels);
@@ -114,21 +116,40 @@ TEST_P (DryPathTest, MeltZeroGivesTheInputBackSampleForSample)
     EXPECT_EQ (output.samples.getMagnitude (input.getNumSamples(), tail), 0.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P (Layouts,
+// Both formats; LV2 offers stereo only.
+INSTANTIATE_TEST_SUITE_P (FormatsAndLayouts,
                           DryPathTest,
-                          testing::Values (DryPathCase { 1, 44100.0, 100, "in.wav", 32 },
-                                           DryPathCase { 2, 48000.0, 512, "in.wav", 32 },
-                                           DryPathCase { 2, 96000.0, 64, "in.aiff", 24 }));
+                          testing::Values (DryPathCase { "vst3", 1, 44100.0, 100, "in.wav", 32 },
+                                           DryPathCase { "vst3", 2, 48000.0, 512, "in.wav", 32 },
+                                           DryPathCase { "vst3", 2, 96000.0, 64, "in.aiff", 24 },
+                                           DryPathCase { "lv2", 2, 44100.0, 100, "in.wav", 32 },
+                                           DryPathCase { "lv2", 2, 96000.0, 64, "in.aiff", 24 }));
 
-TEST_F (RenderOutputTest, WithoutCompensationTheOutputKeepsThePluginLatency)
+class FormatTest : public RenderOutputTest, public testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P (FormatTest, WithoutCompensationTheOutputKeepsThePluginLatency)
 {
     const auto input = testSignal (2, samplesIn (0.2, rate));
 
-    const auto output = render (input, rate, { "--melt", "0", "--float", "--tail", "0", "--no-compensation" });
+    const auto output =
+        render (input, rate, { "--format", GetParam(), "--melt", "0", "--float", "--tail", "0", "--no-compensation" });
 
     ASSERT_EQ (output.samples.getNumSamples(), input.getNumSamples());
     EXPECT_EQ (firstMismatch (output.samples, input, latencyAt48k, input.getNumSamples()), -1);
 }
+
+TEST_P (FormatTest, InfoNamesTheFormatAndTheLatency)
+{
+    const auto run = runTool ({ "--info", "--format", GetParam() });
+
+    ASSERT_EQ (run.exitStatus, 0) << run.text;
+    EXPECT_TRUE (run.text.contains ("format       " + juce::String (GetParam()).toUpperCase() + ",")) << run.text;
+    EXPECT_TRUE (run.text.contains ("latency      " + juce::String (latencyAt48k) + " samples")) << run.text;
+}
+
+INSTANTIATE_TEST_SUITE_P (Formats, FormatTest, testing::Values ("vst3", "lv2"));
 
 TEST_F (RenderOutputTest, TailDefaultsToThePluginsAndHoldsTheReverb)
 {

@@ -6,13 +6,34 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
-// Shared pieces of the tests that load the built bundle through JUCE's VST3 hosting code.
+// Shared pieces of the tests that load the built bundles through JUCE's VST3 and LV2 hosting code.
 namespace HostTestSupport
 {
 inline constexpr int blockSize = 512;
 
-// The four macro controls in the order the host lists them, with their factory defaults.
+using HostedPlugin::Format;
+
+// Every behaviour that both formats have is one table over these.
+inline const auto allFormats = ::testing::Values (Format::vst3, Format::lv2);
+
+inline std::string formatLabel (Format format) { return HostedPlugin::formatName (format).toStdString(); }
+
+inline std::string formatCaseName (const ::testing::TestParamInfo<Format>& info) { return formatLabel (info.param); }
+
+// How long the plug-in rings on after its input stops.
+inline constexpr double tailSeconds = 6.0;
+
+// The channel counts (in and out alike) a host can give the plug-in. JUCE's LV2 client publishes a fixed
+// list of ports made from the plug-in's default layout, stereo, so an LV2 host has no mono layout.
+inline std::vector<int> channelCountsOffered (Format format)
+{
+    return format == Format::lv2 ? std::vector<int> { 2 } : std::vector<int> { 1, 2 };
+}
+
+// The four macro controls in the plug-in's order, with their factory defaults.
 struct ControlDefault
 {
     const char* name;
@@ -25,9 +46,9 @@ inline constexpr std::array<ControlDefault, 4> controls {
 };
 
 // A fresh, unprepared instance; records a test failure and returns null when the bundle cannot be loaded.
-inline std::unique_ptr<juce::AudioPluginInstance> loadInstance (double sampleRate = 44100.0)
+inline std::unique_ptr<juce::AudioPluginInstance> loadInstance (Format format, double sampleRate = 44100.0)
 {
-    auto loaded = HostedPlugin::load (HostedPlugin::builtBundle(), sampleRate, blockSize);
+    auto loaded = HostedPlugin::load (HostedPlugin::builtBundle (format), sampleRate, blockSize);
 
     if (loaded.instance == nullptr)
         ADD_FAILURE() << loaded.error;
@@ -67,9 +88,9 @@ inline juce::AudioChannelSet layoutFor (int numChannels)
 }
 
 // Loads an instance with numChannels in and out and prepares it.
-inline std::unique_ptr<juce::AudioPluginInstance> loadPrepared (double sampleRate, int numChannels)
+inline std::unique_ptr<juce::AudioPluginInstance> loadPrepared (Format format, double sampleRate, int numChannels)
 {
-    auto instance = loadInstance (sampleRate);
+    auto instance = loadInstance (format, sampleRate);
 
     if (instance == nullptr)
         return nullptr;
@@ -84,8 +105,7 @@ inline std::unique_ptr<juce::AudioPluginInstance> loadPrepared (double sampleRat
         return nullptr;
     }
 
-    instance->prepareToPlay (sampleRate, blockSize);
-    HostedPlugin::pumpMessages();
+    HostedPlugin::prepare (*instance, sampleRate, blockSize);
     return instance;
 }
 } // namespace HostTestSupport

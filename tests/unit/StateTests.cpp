@@ -1,3 +1,4 @@
+#include "BitIdentical.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
@@ -258,4 +259,58 @@ TEST (State, CountBeyondTheDataIsReadToItsEnd)
 
     restore (processor, blob);
     EXPECT_FLOAT_EQ (valuesOf (processor)[2], 66.0f);
+}
+
+// An LV2 host prepares the plug-in as it instantiates it and restores the session after that: the audio
+// then starts at the restored values, exactly as when the state comes before preparation. A restore once
+// audio has run glides like any other change.
+TEST (State, RestoreBetweenPreparationAndTheFirstBlockIsWhereTheAudioStarts)
+{
+    constexpr double sampleRate = 48000.0;
+    constexpr int blockSize = 512, numBlocks = 8;
+    const auto noise = []
+    {
+        juce::AudioBuffer<float> buffer (2, blockSize * numBlocks);
+        juce::Random random (3);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < buffer.getNumSamples(); ++i)
+                buffer.setSample (ch, i, random.nextFloat() - 0.5f);
+        return buffer;
+    }();
+
+    VeldranoxAudioProcessor source;
+    setValues (source, { 90.0f, 5.0f, 70.0f, 0.0f });
+    const auto state = save (source);
+
+    // The output for the noise, in blocks, after the state and preparation in the given order.
+    const auto output = [&] (bool restoreBeforePreparing, bool runFirst)
+    {
+        VeldranoxAudioProcessor processor;
+        juce::MidiBuffer midi;
+        auto buffer = noise;
+
+        if (restoreBeforePreparing)
+            restore (processor, state);
+        processor.prepareToPlay (sampleRate, blockSize);
+        if (runFirst)
+        {
+            juce::AudioBuffer<float> silence (2, blockSize);
+            silence.clear();
+            processor.processBlock (silence, midi);
+        }
+        if (! restoreBeforePreparing)
+            restore (processor, state);
+
+        for (int b = 0; b < numBlocks; ++b)
+        {
+            juce::AudioBuffer<float> block (buffer.getArrayOfWritePointers(), 2, b * blockSize, blockSize);
+            processor.processBlock (block, midi);
+        }
+        return buffer;
+    };
+
+    EXPECT_TRUE (bitIdentical (output (false, false), output (true, false)));
+
+    // Once audio has run, a restore glides: the output differs from one that started at the values.
+    EXPECT_FALSE (bitIdentical (output (false, true), output (true, true)));
 }

@@ -17,6 +17,16 @@ namespace
 
 juce::File fileFrom (const juce::String& path) { return juce::File::getCurrentWorkingDirectory().getChildFile (path); }
 
+juce::String formatFrom (const juce::String& text)
+{
+    const auto format = text.toLowerCase();
+
+    if (format != "vst3" && format != "lv2")
+        reject ("--format needs vst3 or lv2, not \"" + text + "\"");
+
+    return format;
+}
+
 // The option's value, checked against its range; kind names the expected number in the rejection.
 template <typename Number, typename Parsed>
 Number checkedValue (const juce::String& option,
@@ -364,6 +374,8 @@ RenderOptions parse (const juce::StringArray& arguments)
             options.settingsToSave = fileFrom (reader.valueFor (argument));
         else if (argument == "--plugin")
             options.plugin = fileFrom (reader.valueFor (argument));
+        else if (argument == "--format")
+            options.format = formatFrom (reader.valueFor (argument));
         else if (argument == "--float")
             floatFlag = true;
         else if (argument == "--no-compensation")
@@ -380,6 +392,11 @@ RenderOptions parse (const juce::StringArray& arguments)
         if (argument == "--float" || argument == "--no-compensation" || argument == "--info" || argument == "--help")
             reader.expectNoValue (argument);
     }
+
+    if (options.format.isNotEmpty() && options.plugin != juce::File() &&
+        ! options.plugin.hasFileExtension (options.format))
+        reject ("--plugin " + options.plugin.getFileName() + " is not a ." + options.format +
+                " bundle, as --format says");
 
     if (options.showHelp)
         return options;

@@ -21,8 +21,8 @@ void FileRender::prepare()
     const auto numChannels = inputAudio.samples.getNumChannels();
     AudioFileIO::checkEncodable (options.encoding, inputAudio.sampleRate, numChannels, target.output);
 
-    plugin =
-        std::make_unique<LoadedPlugin> (LoadedPlugin::load (options.plugin, inputAudio.sampleRate, options.blockSize));
+    plugin = std::make_unique<LoadedPlugin> (
+        LoadedPlugin::load (options.plugin, options.format, inputAudio.sampleRate, options.blockSize));
     renderer = std::make_unique<OfflineRenderer> (*plugin, settings);
     renderer->prepare (inputAudio.sampleRate, numChannels);
 }

@@ -65,8 +65,10 @@ Host:
   --no-compensation    keep the plug-in's latency in the output; by default the output is shifted
                        so that it lines up with the input sample for sample
   --rate HZ            the demo's and --info's sample rate, 8000 to 384000 (default 48000)
-  --plugin PATH        the VELDRANOX.vst3 bundle to load. Default: the bundle this build produced,
-                       then ~/.vst3/VELDRANOX.vst3
+  --plugin PATH        the VELDRANOX.vst3 or VELDRANOX.lv2 bundle to load. Default: the bundle of the
+                       --format this build produced, then ~/.vst3/VELDRANOX.vst3 or ~/.lv2/VELDRANOX.lv2
+  --format FORMAT      vst3 or lv2: the format to host the plug-in in (default: the --plugin bundle's,
+                       else vst3). LV2 offers stereo only and reports no tail (give --tail)
 
 Automation file: one change per line, WHEN PARAMETER VALUE, separated by spaces, tabs or commas.
   WHEN is seconds from the start of the input ("2.5" or "2.5s") or a block number ("block 40");

@@ -9,7 +9,6 @@
 namespace
 {
 constexpr int textLength = 64;
-constexpr int latencyArrivalMilliseconds = 50;
 
 juce::String yesNo (bool value) { return value ? "yes" : "no"; }
 
@@ -75,15 +74,14 @@ void printParameters (juce::AudioPluginInstance& instance)
 void printPluginInfo (const RenderOptions& options)
 {
     const auto sampleRate = options.sampleRate.value_or (RenderOptions::defaultSampleRate);
-    auto plugin = LoadedPlugin::load (options.plugin, sampleRate, options.blockSize);
+    auto plugin = LoadedPlugin::load (options.plugin, options.format, sampleRate, options.blockSize);
     auto& instance = *plugin.instance;
     const auto& description = plugin.description;
 
     // Layouts can be asked about only while the plug-in is not prepared.
     const auto layouts = layoutsLine (instance);
 
-    instance.prepareToPlay (sampleRate, options.blockSize);
-    HostedPlugin::pumpMessages (latencyArrivalMilliseconds);
+    HostedPlugin::prepare (instance, sampleRate, options.blockSize);
     const auto latency = instance.getLatencySamples();
     const auto tail = instance.getTailLengthSeconds();
     instance.releaseResources();
@@ -99,6 +97,7 @@ void printPluginInfo (const RenderOptions& options)
               << yesNo (instance.producesMidi()) << "\n"
               << "  latency      " << latency << " samples (" << NumberText::format (1000.0 * latency / sampleRate, 2)
               << " ms) at " << NumberText::format (sampleRate) << " Hz\n"
-              << "  tail         " << NumberText::format (tail, 3) << " s\n";
+              << "  tail         " << NumberText::format (tail, 3) << " s"
+              << (description.pluginFormatName == "LV2" ? " (LV2 has no way to report one; give --tail)" : "") << "\n";
     printParameters (instance);
 }

@@ -5,27 +5,30 @@
 
 namespace
 {
-juce::File defaultBundle()
+juce::File defaultBundle (HostedPlugin::Format format)
 {
-    const auto built = HostedPlugin::builtBundle();
+    const auto built = HostedPlugin::builtBundle (format);
     if (built.exists())
         return built;
 
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
     const auto installed =
-        juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".vst3/VELDRANOX.vst3");
+        home.getChildFile (format == HostedPlugin::Format::lv2 ? ".lv2" : ".vst3").getChildFile (built.getFileName());
     if (installed.exists())
         return installed;
 
     throw ToolError (ExitStatus::pluginNotLoaded,
-                     "no VELDRANOX.vst3 found at " + built.getFullPathName() + " or " + installed.getFullPathName() +
-                         " (build it, or give --plugin PATH)");
+                     "no " + built.getFileName() + " found at " + built.getFullPathName() + " or " +
+                         installed.getFullPathName() + " (build it, or give --plugin PATH)");
 }
 } // namespace
 
-LoadedPlugin LoadedPlugin::load (const juce::File& bundle, double sampleRate, int blockSize)
+LoadedPlugin LoadedPlugin::load (const juce::File& bundle, const juce::String& format, double sampleRate, int blockSize)
 {
     LoadedPlugin plugin;
-    plugin.bundle = bundle == juce::File() ? defaultBundle() : bundle;
+    plugin.bundle = bundle != juce::File()
+                        ? bundle
+                        : defaultBundle (format == "lv2" ? HostedPlugin::Format::lv2 : HostedPlugin::Format::vst3);
 
     auto loaded = HostedPlugin::load (plugin.bundle, sampleRate, blockSize);
     if (loaded.instance == nullptr)

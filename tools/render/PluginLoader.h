@@ -13,7 +13,8 @@ struct LoadedPlugin
     std::unique_ptr<juce::AudioPluginInstance> instance;
     std::array<juce::AudioProcessorParameter*, Macros::count> macros {};
 
-    // Throws ToolError (plug-in not loaded) naming the problem. An empty bundle path means the bundle
-    // this build produced, then ~/.vst3/VELDRANOX.vst3.
-    static LoadedPlugin load (const juce::File& bundle, double sampleRate, int blockSize);
+    // Throws ToolError (plug-in not loaded) naming the problem. The format is "vst3", "lv2" or empty (the
+    // bundle's own, else VST3). An empty bundle path means the bundle of that format this build produced,
+    // then the installed one: ~/.vst3/VELDRANOX.vst3 or ~/.lv2/VELDRANOX.lv2.
+    static LoadedPlugin load (const juce::File& bundle, const juce::String& format, double sampleRate, int blockSize);
 };

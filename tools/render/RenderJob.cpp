@@ -32,7 +32,8 @@ void checkWritable (const juce::File& target)
 // The values a render starts from: the command line's, then the settings file's, then the plug-in's defaults.
 std::array<float, Macros::count> valuesInEffect (const RenderOptions& options)
 {
-    const auto plugin = LoadedPlugin::load (options.plugin, RenderOptions::defaultSampleRate, options.blockSize);
+    const auto plugin =
+        LoadedPlugin::load (options.plugin, options.format, RenderOptions::defaultSampleRate, options.blockSize);
 
     std::array<float, Macros::count> values {};
     for (size_t i = 0; i < values.size(); ++i)
@@ -128,7 +129,7 @@ void renderDemo (const RenderOptions& options, const std::vector<AutomationEvent
     const auto dry = DemoMaterial::synthesise (sampleRate, *options.bpm);
     AudioFileIO::checkEncodable (options.encoding, sampleRate, dry.getNumChannels(), options.output);
 
-    auto plugin = LoadedPlugin::load (options.plugin, sampleRate, options.blockSize);
+    auto plugin = LoadedPlugin::load (options.plugin, options.format, sampleRate, options.blockSize);
 
     RenderSettings settings;
     settings.macros = options.macros;

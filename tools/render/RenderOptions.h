@@ -30,7 +30,8 @@ struct RenderOptions
 
     juce::File plot;           // none: no plot
     juce::File automation;     // none: no automation
-    juce::File plugin;         // none: the bundle this build produced, then ~/.vst3
+    juce::File plugin;         // none: the bundle this build produced, then the installed one
+    juce::String format;       // "vst3" or "lv2" (--format); empty: --plugin's, else VST3
     juce::File settingsToSave; // none: no settings file written
 
     std::array<std::optional<float>, Macros::count> macros; // unset: the plug-in's default
