@@ -13,6 +13,11 @@ constexpr const char* bundleLibrary = "VELDRANOX.so";
 constexpr const char* processBlockSymbol =
     "_ZN23VeldranoxAudioProcessor12processBlockERN4juce11AudioBufferIfEERNS0_10MidiBufferE";
 
+// VeldranoxAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>&, juce::MidiBuffer&), which the
+// wrapper calls instead while its "Bypass" parameter is on.
+constexpr const char* processBlockBypassedSymbol =
+    "_ZN23VeldranoxAudioProcessor20processBlockBypassedERN4juce11AudioBufferIfEERNS0_10MidiBufferE";
+
 // The wrapper's own per-call audio path, which takes the processor's callback lock around processBlock.
 constexpr const char* wrapperProcessSymbol =
     "_ZN4juce17JuceVST3Component12processAudioIfEEvRN9Steinberg3Vst11ProcessDataE";
@@ -66,6 +71,33 @@ TEST_P (HostedRealtime, ProcessBlockMakesNoForbiddenCallInsideTheBundle)
         processGuarded (lengths[block % 3]);
     }
 
+    EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
+}
+
+TEST_P (HostedRealtime, BypassSwitchingMakesNoForbiddenCallInsideTheBundle)
+{
+    auto watched = findLoadedFunctions (bundleLibrary, processBlockSymbol);
+    const auto bypassedCode = findLoadedFunctions (bundleLibrary, processBlockBypassedSymbol);
+    ASSERT_FALSE (watched.empty()) << "processBlock not found in the bundle's symbol table";
+    ASSERT_FALSE (bypassedCode.empty()) << "processBlockBypassed not found in the bundle's symbol table";
+    watched.insert (watched.end(), bypassedCode.begin(), bypassedCode.end());
+    RealtimeGuard::watch (watched);
+
+    auto* bypass = session.plugin().getBypassParameter();
+    ASSERT_NE (bypass, nullptr);
+    const int prepared = buffer.getNumSamples();
+    bool bypassed = false;
+
+    for (int block = 0; block < 300; ++block)
+    {
+        if (random.nextInt (5) == 0)
+            bypass->setValueNotifyingHost ((bypassed = ! bypassed) ? 1.0f : 0.0f);
+
+        const int lengths[] = { prepared, 1 + random.nextInt (prepared), 1 };
+        processGuarded (lengths[block % 3]);
+    }
+
+    bypass->setValueNotifyingHost (0.0f);
     EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
 }
 
