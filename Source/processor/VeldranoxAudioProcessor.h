@@ -81,7 +81,8 @@ private:
         on
     };
 
-    // Both processBlock overloads end here: the engine runs unless the output is the dry path alone.
+    // processBlock and processBlockBypassed both end here: the engine runs unless the output is the dry
+    // path alone.
     void process (juce::AudioBuffer<float>& buffer, Bypass bypass);
     void followBypass (Bypass bypass) noexcept;
     bool isFullyBypassed() const noexcept;

@@ -249,7 +249,7 @@ TEST (Bypass, ReleasingFadesTheEngineInFromAFreshStart)
                 auto before = noise (channels, release, 0.8f, 6);
                 before.clear (at (0.13), release - at (0.13));
                 const auto inputBefore = before;
-                const auto bypassedBefore = processScheduled (*processor, before, blockSize, schedule);
+                processScheduled (*processor, before, blockSize, schedule);
 
                 ASSERT_FALSE (schedule.bypassedAt (at (0.1) - blockSize));
                 ASSERT_TRUE (schedule.bypassedAt (release - 1));
