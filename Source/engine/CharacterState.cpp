@@ -70,7 +70,11 @@ void CharacterState::prepare (double newSampleRate)
     dcCoefficient = 1.0f - std::exp (-dcTrackerOmega / fs);
 
     updateTone (0.0f);
+    reset();
+}
 
+void CharacterState::reset() noexcept
+{
     toneState = {};
     dcState = {};
     levelEnvelope = {};

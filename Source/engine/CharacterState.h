@@ -37,6 +37,9 @@ public:
     void prepare (double newSampleRate);
     void updateTone (float grit);
 
+    // Clears every channel's state, as prepare() leaves it; the coefficients stay.
+    void reset() noexcept;
+
     // Steps from the saturator to the output trim for numSamples samples of one or two channels (channel
     // ch uses the state entries ch): samples holds the bus blend on entry and the trimmed result on return.
     void processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept;

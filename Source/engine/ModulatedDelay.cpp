@@ -58,6 +58,11 @@ void ModulatedDelay::prepare (double newSampleRate)
     sampleRateAsFloat = rate;
     longestDelay = static_cast<float> (ringLength - guardSamples);
 
+    reset();
+}
+
+void ModulatedDelay::reset() noexcept
+{
     ringBuffer.clear();
     writeIndex = 0;
 

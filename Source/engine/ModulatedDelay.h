@@ -15,6 +15,9 @@ public:
 
     void prepare (double newSampleRate);
 
+    // Empties the ring and restarts the oscillators and the glide, as prepare() leaves them.
+    void reset() noexcept;
+
     // frame: the input samples on entry, the delayed samples on return (first numChannels entries).
     void processFrame (Frame& frame, int numChannels, const Frame& delayTimes, float feedback, float depth) noexcept;
 

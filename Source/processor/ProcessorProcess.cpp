@@ -44,6 +44,16 @@ void renderLane (juce::LinearSmoothedValue<float>& smoother, float* lane, int nu
 
 void VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
+    process (buffer, Bypass::off);
+}
+
+void VeldranoxAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    process (buffer, Bypass::on);
+}
+
+void VeldranoxAudioProcessor::process (juce::AudioBuffer<float>& buffer, Bypass bypass)
+{
     juce::ScopedNoDenormals noDenormals;
 
     const int ins = getTotalNumInputChannels();
@@ -53,10 +63,18 @@ void VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     for (int ch = ins; ch < juce::jmin (outs, buffer.getNumChannels()); ++ch)
         buffer.clear (ch, 0, numSamples);
 
-    const int numChannels = juce::jmax (0, juce::jmin (2, buffer.getNumChannels(), juce::jmax (1, outs)));
+    const int numChannels = juce::jmax (0, juce::jmin (maxChannels, buffer.getNumChannels(), juce::jmax (1, outs)));
 
     if (numSamples < 1 || numChannels < 1)
         return;
+
+    followBypass (bypass);
+
+    if (isFullyBypassed())
+    {
+        passDryPathThrough (buffer, numChannels, numSamples);
+        return;
+    }
 
     // Shrinking or regrowing within the memory obtained in prepareToPlay reuses it.
     constexpr bool keepContent = false, clearExtraSpace = false, avoidReallocating = true;
@@ -67,18 +85,18 @@ void VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
 
     // A state restored after preparation and before the first block (an LV2 host restores a session only
     // after the instantiation that prepares the plug-in) is where the audio starts, not glided to.
-    const auto startAtTheValues = startAtRestoredValues.exchange (false);
     hasProcessedSincePrepare = true;
 
-    for (auto [smoother, value] : { std::pair { &spaceSmoothed, spaceParam },
-                                    std::pair { &gritSmoothed, gritParam },
-                                    std::pair { &driftSmoothed, driftParam },
-                                    std::pair { &meltSmoothed, meltParam } })
+    if (startAtRestoredValues.exchange (false))
     {
-        if (startAtTheValues)
-            smoother->setCurrentAndTargetValue (value->load() * 0.01f);
-        else
-            smoother->setTargetValue (value->load() * 0.01f);
+        jumpControlsToParameters();
+    }
+    else
+    {
+        spaceSmoothed.setTargetValue (spaceParam->load() * 0.01f);
+        gritSmoothed.setTargetValue (gritParam->load() * 0.01f);
+        driftSmoothed.setTargetValue (driftParam->load() * 0.01f);
+        meltSmoothed.setTargetValue (meltParam->load() * 0.01f);
     }
 
     renderControlLanes (numSamples);
@@ -93,6 +111,88 @@ void VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     runLookaheadDuckingAndDelay (buffer, numChannels, numSamples, delayTimes);
     runReverb (numChannels, numSamples);
     runCharacterStage (buffer, numChannels, numSamples);
+
+    if (effectShare.isSmoothing())
+        crossfadeWithDryPath (buffer, numChannels, numSamples);
+}
+
+void VeldranoxAudioProcessor::followBypass (Bypass bypass) noexcept
+{
+    const float target = bypass == Bypass::on ? 0.0f : 1.0f;
+
+    if (bypassStateKnown)
+    {
+        effectShare.setTargetValue (target);
+        return;
+    }
+
+    // A project opened with bypass on starts bypassed, not with a fade of an engine nobody asked for.
+    effectShare.setCurrentAndTargetValue (target);
+    bypassStateKnown = true;
+}
+
+bool VeldranoxAudioProcessor::isFullyBypassed() const noexcept
+{
+    return ! effectShare.isSmoothing() && effectShare.getTargetValue() == 0.0f;
+}
+
+void VeldranoxAudioProcessor::passDryPathThrough (juce::AudioBuffer<float>& buffer,
+                                                  int numChannels,
+                                                  int numSamples) noexcept
+{
+    // The same lookahead line as while processing, so the dry path runs on unbroken through a switch.
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        auto* x = buffer.getWritePointer (ch);
+        sanitiseAndDelayByLookahead (ch, x, x, numSamples);
+    }
+
+    // Controls moved while bypassed are where the engine starts when it comes back, without a glide.
+    jumpControlsToParameters();
+}
+
+void VeldranoxAudioProcessor::crossfadeWithDryPath (juce::AudioBuffer<float>& output,
+                                                    int numChannels,
+                                                    int numSamples) noexcept
+{
+    const float* dry[2] = { dryBuffer.getReadPointer (0), dryBuffer.getReadPointer (numChannels > 1 ? 1 : 0) };
+    float* out[2] = { output.getWritePointer (0), output.getWritePointer (numChannels > 1 ? 1 : 0) };
+    int i = 0;
+
+    for (; i < numSamples && effectShare.isSmoothing(); ++i)
+    {
+        const float share = effectShare.getNextValue();
+
+        for (int ch = 0; ch < numChannels; ++ch)
+            out[ch][i] = share * out[ch][i] + (1.0f - share) * dry[ch][i];
+    }
+
+    if (! isFullyBypassed())
+        return;
+
+    // The fade-out has ended: the rest of the block is the dry path exactly, and the delay and reverb
+    // tails are dropped, so that releasing bypass starts the engine from silence, not from stale echoes.
+    for (int ch = 0; ch < numChannels; ++ch)
+        juce::FloatVectorOperations::copy (out[ch] + i, dry[ch] + i, numSamples - i);
+
+    resetEngine();
+}
+
+void VeldranoxAudioProcessor::jumpControlsToParameters() noexcept
+{
+    spaceSmoothed.setCurrentAndTargetValue (spaceParam->load() * 0.01f);
+    gritSmoothed.setCurrentAndTargetValue (gritParam->load() * 0.01f);
+    driftSmoothed.setCurrentAndTargetValue (driftParam->load() * 0.01f);
+    meltSmoothed.setCurrentAndTargetValue (meltParam->load() * 0.01f);
+}
+
+void VeldranoxAudioProcessor::resetEngine() noexcept
+{
+    modDelay.reset();
+    character.reset();
+    reverb.reset();
+    lowCut.reset();
+    duckEnvelope = 0.0f;
 }
 
 void VeldranoxAudioProcessor::renderControlLanes (int numSamples)
@@ -118,9 +218,11 @@ double VeldranoxAudioProcessor::readHostTempo() const
 {
     double bpm = defaultBpm;
 
+    // A tempo that is no number at all (NaN from a broken tempo map, or an infinity) counts as none: the
+    // clamp would pass NaN on to the delay times and pin infinities to an end of the range.
     if (auto* host = getPlayHead())
         if (const auto position = host->getPosition())
-            if (const auto hostBpm = position->getBpm())
+            if (const auto hostBpm = position->getBpm(); hostBpm && std::isfinite (*hostBpm))
                 bpm = *hostBpm;
 
     return juce::jlimit (minBpm, maxBpm, bpm);
@@ -132,19 +234,21 @@ void VeldranoxAudioProcessor::runLookaheadDuckingAndDelay (juce::AudioBuffer<flo
                                                            const std::array<float, 2>& delayTimes)
 {
     for (int ch = 0; ch < numChannels; ++ch)
-    {
-        auto* x = input.getWritePointer (ch);
-        replaceNonFiniteWithSilence (x, numSamples);
-        delayByLookahead (ch, x, dryBuffer.getWritePointer (ch), numSamples);
-    }
+        sanitiseAndDelayByLookahead (ch, input.getWritePointer (ch), dryBuffer.getWritePointer (ch), numSamples);
 
     followInputLevel (input, numChannels, numSamples);
     runDelayNetwork (numChannels, numSamples, delayTimes);
 }
 
-void VeldranoxAudioProcessor::delayByLookahead (int channel, const float* input, float* dry, int numSamples) noexcept
+void VeldranoxAudioProcessor::sanitiseAndDelayByLookahead (int channel,
+                                                           float* input,
+                                                           float* dry,
+                                                           int numSamples) noexcept
 {
+    replaceNonFiniteWithSilence (input, numSamples);
+
     // Pushed first, then popped at the set delay: dry[i] is the input lookaheadSamples samples earlier.
+    // Each input sample is read before dry[i] is written, so dry may be the input itself.
     for (int i = 0; i < numSamples; ++i)
     {
         lookahead.pushSample (channel, input[i]);

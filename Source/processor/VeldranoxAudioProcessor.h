@@ -22,6 +22,14 @@ public:
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
     using juce::AudioProcessor::processBlock;
 
+    // The host's own bypass (VST3's "Bypass", LV2's enabled port): the input delayed by the reported
+    // latency, reached and left through a short crossfade.
+    void processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
+    using juce::AudioProcessor::processBlockBypassed;
+
+    // How long the effect takes to fade out when bypass engages, and back in when it is released.
+    static constexpr double bypassFadeSeconds = 0.01;
+
     double getTailLengthSeconds() const override;
     bool acceptsMidi() const override;
     bool producesMidi() const override;
@@ -48,6 +56,10 @@ public:
 private:
     friend struct EngineProbe;
 
+    // Every layout the plug-in accepts has one or two channels; the per-channel stages are prepared for
+    // both, so that a block in a wider layout than the one prepared finds its state.
+    static constexpr int maxChannels = 2;
+
     static BusesProperties makeBusesProperties();
     void keepValuesMissingFrom (juce::ValueTree& restored) const;
     void announceValuesToAnLv2Host();
@@ -64,13 +76,29 @@ private:
         numLanes
     };
 
+    enum class Bypass
+    {
+        off,
+        on
+    };
+
+    // processBlock and processBlockBypassed both end here: the engine runs unless the output is the dry
+    // path alone.
+    void process (juce::AudioBuffer<float>& buffer, Bypass bypass);
+    void followBypass (Bypass bypass) noexcept;
+    bool isFullyBypassed() const noexcept;
+    void passDryPathThrough (juce::AudioBuffer<float>& buffer, int numChannels, int numSamples) noexcept;
+    void crossfadeWithDryPath (juce::AudioBuffer<float>& output, int numChannels, int numSamples) noexcept;
+    void jumpControlsToParameters() noexcept;
+    void resetEngine() noexcept;
+
     void renderControlLanes (int numSamples);
     double readHostTempo() const;
     void runLookaheadDuckingAndDelay (juce::AudioBuffer<float>& input,
                                       int numChannels,
                                       int numSamples,
                                       const std::array<float, 2>& delayTimes);
-    void delayByLookahead (int channel, const float* input, float* dry, int numSamples) noexcept;
+    void sanitiseAndDelayByLookahead (int channel, float* input, float* dry, int numSamples) noexcept;
     void followInputLevel (const juce::AudioBuffer<float>& input, int numChannels, int numSamples);
     void runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes);
     void runReverb (int numChannels, int numSamples);
@@ -104,6 +132,11 @@ private:
     juce::AudioBuffer<float> reverbBuffer;
     juce::AudioBuffer<float> controlBuffer;
     juce::AudioBuffer<float> duckGainBuffer;
+
+    // The engine's share of the output: 1 while processing, 0 while bypassed, a linear ramp between.
+    juce::LinearSmoothedValue<float> effectShare;
+    // Cleared by prepareToPlay: the first block after it starts in its own state, without a fade.
+    bool bypassStateKnown = false;
 
     double currentSampleRate = 44100.0;
     int lookaheadSamples = 0;

@@ -27,13 +27,17 @@ protected:
     }
 
     // Processes under the guard; everything else (noise, control changes) happens unguarded.
-    void processGuarded (int numSamples)
+    void processGuarded (int numSamples, bool bypassed = false)
     {
         juce::AudioBuffer<float> view (buffer.getArrayOfWritePointers(), buffer.getNumChannels(), numSamples);
         fillWithNoise (view, random, numSamples);
 
         RealtimeGuard::ScopedArm guard (RealtimeGuard::Scope::wholeCall);
-        processor.processBlock (view, midi);
+
+        if (bypassed)
+            processor.processBlockBypassed (view, midi);
+        else
+            processor.processBlock (view, midi);
     }
 
     VeldranoxAudioProcessor processor;
@@ -74,6 +78,26 @@ TEST_P (DirectRealtime, ProcessBlockMakesNoForbiddenCallAfterPreparation)
     EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
 }
 
+// The host's bypass in both directions: fades, the dry path alone, and the engine cleared where a
+// fade-out ends.
+TEST_P (DirectRealtime, BypassSwitchingMakesNoForbiddenCall)
+{
+    const int prepared = buffer.getNumSamples();
+    bool bypassed = false;
+
+    for (int block = 0; block < 300; ++block)
+    {
+        if (random.nextInt (5) == 0)
+            bypassed = ! bypassed;
+
+        processor.parameters.getParameter (ParameterIDs::space)->setValueNotifyingHost (random.nextFloat());
+        const int lengths[] = { prepared, 1 + random.nextInt (prepared), 1 };
+        processGuarded (lengths[block % 3], bypassed);
+    }
+
+    EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
+}
+
 INSTANTIATE_TEST_SUITE_P (Preparations,
                           DirectRealtime,
                           ::testing::Values (Case { 44100.0, 512, 2 },
@@ -92,4 +116,22 @@ TEST_F (GuardedProcessor, GuardCatchesTheAllocationOfAnOversizedBlock)
     EXPECT_GT (RealtimeGuard::violations(), 0);
     EXPECT_NE (RealtimeGuard::describeViolations().find ("alloc"), std::string::npos)
         << RealtimeGuard::describeViolations();
+}
+
+// A host that switches from mono to stereo without preparing again: the work buffers regrow within
+// memory obtained in prepareToPlay.
+TEST_F (GuardedProcessor, AWiderLayoutThanPreparedMakesNoForbiddenCall)
+{
+    prepare (48000.0, 512, 1);
+    juce::AudioProcessor::BusesLayout stereo;
+    stereo.inputBuses.add (juce::AudioChannelSet::stereo());
+    stereo.outputBuses.add (juce::AudioChannelSet::stereo());
+    ASSERT_TRUE (processor.setBusesLayout (stereo));
+    buffer.setSize (2, 512);
+
+    for (const bool bypassed : { false, true, false })
+        for (int block = 0; block < 20; ++block)
+            processGuarded (512, bypassed);
+
+    EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
 }

@@ -4,14 +4,21 @@
 
 #include <gtest/gtest.h>
 #include <tuple>
+#include <vector>
 
 namespace
 {
 constexpr const char* bundleLibrary = "VELDRANOX.so";
 
-// VeldranoxAudioProcessor::processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&), and its cold part.
-constexpr const char* processBlockSymbol =
-    "_ZN23VeldranoxAudioProcessor12processBlockERN4juce11AudioBufferIfEERNS0_10MidiBufferE";
+// The plug-in's audio path: VeldranoxAudioProcessor::processBlock and processBlockBypassed (juce::AudioBuffer<float>&,
+// juce::MidiBuffer&), which the wrapper calls while its "Bypass" parameter is off and on, and the shared
+// body they hand the block to, which the compiler may enter by a tail call that leaves no frame of either
+// on the stack. Cold parts come along with each.
+constexpr const char* audioPathSymbols[] = {
+    "_ZN23VeldranoxAudioProcessor12processBlockERN4juce11AudioBufferIfEERNS0_10MidiBufferE",
+    "_ZN23VeldranoxAudioProcessor20processBlockBypassedERN4juce11AudioBufferIfEERNS0_10MidiBufferE",
+    "_ZN23VeldranoxAudioProcessor7processERN4juce11AudioBufferIfEENS_6BypassE",
+};
 
 // The wrapper's own per-call audio path, which takes the processor's callback lock around processBlock.
 constexpr const char* wrapperProcessSymbol =
@@ -41,6 +48,25 @@ protected:
         session.process (view);
     }
 
+    // Watches every part of the plug-in's audio path; false if one is missing from the symbol table.
+    ::testing::AssertionResult watchAudioPath()
+    {
+        std::vector<RealtimeGuard::CodeRange> watched;
+
+        for (const auto* symbol : audioPathSymbols)
+        {
+            const auto code = findLoadedFunctions (bundleLibrary, symbol);
+
+            if (code.empty())
+                return ::testing::AssertionFailure() << symbol << " not found in the bundle's symbol table";
+
+            watched.insert (watched.end(), code.begin(), code.end());
+        }
+
+        RealtimeGuard::watch (watched);
+        return ::testing::AssertionSuccess();
+    }
+
     HostedSession session;
     juce::AudioBuffer<float> buffer;
     juce::Random random { 2 };
@@ -51,9 +77,7 @@ protected:
 // on every call in this JUCE version, and that is not the plug-in's doing.
 TEST_P (HostedRealtime, ProcessBlockMakesNoForbiddenCallInsideTheBundle)
 {
-    const auto processBlockCode = findLoadedFunctions (bundleLibrary, processBlockSymbol);
-    ASSERT_FALSE (processBlockCode.empty()) << "processBlock not found in the bundle's symbol table";
-    RealtimeGuard::watch (processBlockCode);
+    ASSERT_TRUE (watchAudioPath());
 
     const int prepared = buffer.getNumSamples();
 
@@ -66,6 +90,28 @@ TEST_P (HostedRealtime, ProcessBlockMakesNoForbiddenCallInsideTheBundle)
         processGuarded (lengths[block % 3]);
     }
 
+    EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
+}
+
+TEST_P (HostedRealtime, BypassSwitchingMakesNoForbiddenCallInsideTheBundle)
+{
+    ASSERT_TRUE (watchAudioPath());
+
+    auto* bypass = session.plugin().getBypassParameter();
+    ASSERT_NE (bypass, nullptr);
+    const int prepared = buffer.getNumSamples();
+    bool bypassed = false;
+
+    for (int block = 0; block < 300; ++block)
+    {
+        if (random.nextInt (5) == 0)
+            bypass->setValueNotifyingHost ((bypassed = ! bypassed) ? 1.0f : 0.0f);
+
+        const int lengths[] = { prepared, 1 + random.nextInt (prepared), 1 };
+        processGuarded (lengths[block % 3]);
+    }
+
+    bypass->setValueNotifyingHost (0.0f);
     EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
 }
 

@@ -33,6 +33,10 @@ TEST (Block, DelayTimesAreHalfAndThreeQuartersOfTheHostBeat)
         { 44100.0, Kind::tempo, 10.0, 66150.0f, 99225.0f },
         { 48000.0, Kind::tempo, 300.0, 4800.0f, 7200.0f },
         { 48000.0, Kind::tempo, 400.0, 4800.0f, 7200.0f },
+        // A tempo that is not a number, or not finite, is no tempo: the plug-in's own 120 BPM.
+        { 48000.0, Kind::tempo, std::numeric_limits<double>::quiet_NaN(), 12000.0f, 18000.0f },
+        { 44100.0, Kind::tempo, std::numeric_limits<double>::infinity(), 11025.0f, 16537.5f },
+        { 44100.0, Kind::tempo, -std::numeric_limits<double>::infinity(), 11025.0f, 16537.5f },
     };
 
     for (const auto& c : cases)

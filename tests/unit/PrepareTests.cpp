@@ -155,3 +155,31 @@ TEST (Prepare, RepeatedPreparationRestartsEverySignalState)
 
     EXPECT_TRUE (bitIdentical (fromUsed, fromReference));
 }
+
+// A host that changes the layout without preparing again: every per-channel stage already has state for
+// both channels, so the blocks come out as from an instance prepared in the new layout.
+TEST (Prepare, ALayoutChangedAfterPreparationProcessesAsIfPreparedForIt)
+{
+    for (const bool preparedMono : { true, false })
+    {
+        SCOPED_TRACE (preparedMono ? "prepared mono, processed stereo" : "prepared stereo, processed mono");
+        const bool processedMono = ! preparedMono;
+        const int channels = processedMono ? 1 : 2;
+        const Macros busy { 90.0f, 80.0f, 70.0f, 90.0f };
+
+        auto changed = makePrepared (48000.0, 512, busy, preparedMono);
+        VeldranoxAudioProcessor::BusesLayout layout;
+        layout.inputBuses.add (processedMono ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo());
+        layout.outputBuses.add (layout.inputBuses.getReference (0));
+        ASSERT_TRUE (changed->setBusesLayout (layout));
+
+        auto reference = makePrepared (48000.0, 512, busy, processedMono);
+
+        auto fromChanged = noise (channels, 48000, 0.5f, 3);
+        auto fromReference = fromChanged;
+        processInBlocks (*changed, fromChanged, 512);
+        processInBlocks (*reference, fromReference, 512);
+
+        EXPECT_TRUE (bitIdentical (fromChanged, fromReference));
+    }
+}

@@ -1,0 +1,73 @@
+#include "BitIdentical.h"
+#include "HostTestSupport.h"
+
+#include <limits>
+#include <optional>
+
+// The host's tempo reaches the plug-in through the VST3 process context; one that is not a finite number
+// counts as none, so the echoes stay where the plug-in's own 120 BPM puts them.
+namespace
+{
+class ReportedTempo final : public juce::AudioPlayHead
+{
+public:
+    explicit ReportedTempo (std::optional<double> bpmToReport) : bpm (bpmToReport) {}
+
+    juce::Optional<PositionInfo> getPosition() const override
+    {
+        PositionInfo info;
+        info.setIsPlaying (true);
+
+        if (bpm)
+            info.setBpm (*bpm);
+
+        return info;
+    }
+
+private:
+    std::optional<double> bpm;
+};
+
+// A second of noise through a fresh stereo instance whose host reports this tempo (or none).
+juce::AudioBuffer<float> renderWithTempo (std::optional<double> bpm)
+{
+    constexpr double sampleRate = 48000.0;
+    auto instance = HostTestSupport::loadPrepared (sampleRate, 2);
+
+    if (instance == nullptr)
+        return {};
+
+    ReportedTempo tempo (bpm);
+    instance->setPlayHead (&tempo);
+
+    juce::AudioBuffer<float> buffer (2, (int) sampleRate);
+    juce::Random random (12);
+
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            buffer.setSample (ch, i, random.nextFloat() - 0.5f);
+
+    HostedPlugin::processInBlocks (*instance, buffer, HostTestSupport::blockSize);
+    instance->setPlayHead (nullptr);
+    return buffer;
+}
+} // namespace
+
+TEST (HostTempo, ATempoThatIsNotFiniteCountsAsNone)
+{
+    const auto withoutTempo = renderWithTempo (std::nullopt);
+    ASSERT_GT (withoutTempo.getNumSamples(), 0);
+
+    // The host's tempo does reach the plug-in: another tempo moves the echoes, the default one does not.
+    EXPECT_TRUE (bitIdentical (renderWithTempo (120.0), withoutTempo));
+    EXPECT_FALSE (bitIdentical (renderWithTempo (20.0), withoutTempo));
+    EXPECT_FALSE (bitIdentical (renderWithTempo (300.0), withoutTempo));
+
+    for (const double bpm : { std::numeric_limits<double>::quiet_NaN(),
+                              std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity() })
+    {
+        SCOPED_TRACE (bpm);
+        EXPECT_TRUE (bitIdentical (renderWithTempo (bpm), withoutTempo));
+    }
+}
