@@ -7,39 +7,8 @@
 
 namespace
 {
+using HostTestSupport::AudioCase;
 using HostTestSupport::Format;
-
-struct AudioCase
-{
-    Format format;
-    double sampleRate;
-    int numChannels;
-};
-
-std::string caseName (const ::testing::TestParamInfo<AudioCase>& info)
-{
-    return HostTestSupport::formatLabel (info.param.format) + "_" + std::to_string (int (info.param.sampleRate)) +
-           (info.param.numChannels == 1 ? "Mono" : "Stereo");
-}
-
-void PrintTo (const AudioCase& c, std::ostream* out)
-{
-    *out << HostTestSupport::formatLabel (c.format) << " at " << c.sampleRate << " Hz, " << c.numChannels
-         << " channels";
-}
-
-// Each format at three rates, in every layout it offers.
-std::vector<AudioCase> audioCases()
-{
-    std::vector<AudioCase> cases;
-
-    for (const auto format : { Format::vst3, Format::lv2 })
-        for (const auto sampleRate : { 44100.0, 48000.0, 96000.0 })
-            for (const auto numChannels : HostTestSupport::channelCountsOffered (format))
-                cases.push_back ({ format, sampleRate, numChannels });
-
-    return cases;
-}
 
 int samplesFor (double seconds, double sampleRate) { return int (std::ceil (seconds * sampleRate)); }
 
@@ -119,13 +88,6 @@ TEST_P (HostAudio, MeltAtZeroPassesTheInputDelayedByTheLatencyBitForBit)
     expectInputDelayedByTheLatencyAfterSetting (GetParam(), "Melt", 0.0f);
 }
 
-// A bypassed plug-in keeps its reported latency, so that the host's delay compensation still lines the
-// track up with the others: the bypass switch each format's wrapper offers gives the delayed input.
-TEST_P (HostAudio, BypassPassesTheInputDelayedByTheLatencyBitForBit)
-{
-    expectInputDelayedByTheLatencyAfterSetting (GetParam(), "Bypass", 1.0f);
-}
-
 TEST_P (HostAudio, DefaultSettingsRingOutAndDecayAfterAnImpulse)
 {
     const auto [format, sampleRate, numChannels] = GetParam();
@@ -155,4 +117,7 @@ TEST_P (HostAudio, DefaultSettingsRingOutAndDecayAfterAnImpulse)
     EXPECT_LT (late, early * 1.0e-3f) << "less than 60 dB of decay over the tail";
 }
 
-INSTANTIATE_TEST_SUITE_P (FormatsRatesAndLayouts, HostAudio, ::testing::ValuesIn (audioCases()), caseName);
+INSTANTIATE_TEST_SUITE_P (FormatsRatesAndLayouts,
+                          HostAudio,
+                          ::testing::ValuesIn (HostTestSupport::audioCases()),
+                          HostTestSupport::audioCaseName);

@@ -2,20 +2,11 @@
 
 #include <cmath>
 
-// The wrapper's "Bypass" parameter, set as a host sets it: the plug-in then passes its input delayed by
-// the latency the host compensates, so a bypassed track stays in time with every other track.
+// The wrapper's bypass switch, set as a host sets it: the plug-in then passes its input delayed by the
+// latency the host compensates, so a bypassed track stays in time with every other track.
 namespace
 {
-struct BypassCase
-{
-    double sampleRate;
-    int numChannels;
-};
-
-std::string caseName (const ::testing::TestParamInfo<BypassCase>& info)
-{
-    return std::to_string (int (info.param.sampleRate)) + (info.param.numChannels == 1 ? "Mono" : "Stereo");
-}
+using HostTestSupport::AudioCase;
 
 juce::AudioBuffer<float> noise (int numChannels, int numSamples, juce::int64 seed)
 {
@@ -48,12 +39,11 @@ float delayedInput (const juce::AudioBuffer<float>& input, int ch, int i, int la
     return ::testing::AssertionSuccess();
 }
 
+// Through the switch each format's wrapper offers: VST3's "Bypass" parameter, LV2's lv2:enabled port, which
+// JUCE's LV2 hosting shows as a "Bypass" parameter too.
 void setBypass (juce::AudioProcessor& instance, bool bypassed)
 {
-    auto* bypass = instance.getBypassParameter();
-    ASSERT_NE (bypass, nullptr);
-    ASSERT_EQ (bypass->getName (1024), "Bypass");
-    bypass->setValueNotifyingHost (bypassed ? 1.0f : 0.0f);
+    HostTestSupport::parameter (instance, "Bypass").setValueNotifyingHost (bypassed ? 1.0f : 0.0f);
 }
 
 // Runs input[from, to) through the instance in place in blocks; the host's parameter changes travel
@@ -64,15 +54,15 @@ void processRange (juce::AudioProcessor& instance, juce::AudioBuffer<float>& buf
     HostedPlugin::processInBlocks (instance, range, HostTestSupport::blockSize);
 }
 
-class HostBypass : public ::testing::TestWithParam<BypassCase>
+class HostBypass : public ::testing::TestWithParam<AudioCase>
 {
 };
 } // namespace
 
 TEST_P (HostBypass, BypassedOutputIsTheInputDelayedByTheLatencyTheHostReads)
 {
-    const auto [sampleRate, numChannels] = GetParam();
-    auto instance = HostTestSupport::loadPrepared (sampleRate, numChannels);
+    const auto [format, sampleRate, numChannels] = GetParam();
+    auto instance = HostTestSupport::loadPrepared (format, sampleRate, numChannels);
     ASSERT_NE (instance, nullptr);
     const int latency = instance->getLatencySamples();
     ASSERT_EQ (latency, (int) std::round (0.003 * sampleRate));
@@ -95,8 +85,8 @@ TEST_P (HostBypass, BypassedOutputIsTheInputDelayedByTheLatencyTheHostReads)
 
 TEST_P (HostBypass, EngagingAndReleasingKeepTheTrackInTime)
 {
-    const auto [sampleRate, numChannels] = GetParam();
-    auto instance = HostTestSupport::loadPrepared (sampleRate, numChannels);
+    const auto [format, sampleRate, numChannels] = GetParam();
+    auto instance = HostTestSupport::loadPrepared (format, sampleRate, numChannels);
     ASSERT_NE (instance, nullptr);
     const int latency = instance->getLatencySamples();
     const auto at = [rate = sampleRate] (double seconds)
@@ -123,8 +113,8 @@ TEST_P (HostBypass, EngagingAndReleasingKeepTheTrackInTime)
 // must leave it in place: a dropped or repeated sample at a switch would show as a jump.
 TEST_P (HostBypass, SwitchingNeitherDropsNorRepeatsASample)
 {
-    const auto [sampleRate, numChannels] = GetParam();
-    auto instance = HostTestSupport::loadPrepared (sampleRate, numChannels);
+    const auto [format, sampleRate, numChannels] = GetParam();
+    auto instance = HostTestSupport::loadPrepared (format, sampleRate, numChannels);
     ASSERT_NE (instance, nullptr);
     const int latency = instance->getLatencySamples();
 
@@ -153,12 +143,7 @@ TEST_P (HostBypass, SwitchingNeitherDropsNorRepeatsASample)
                 << "channel " << ch << ", sample " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P (RatesAndLayouts,
+INSTANTIATE_TEST_SUITE_P (FormatsRatesAndLayouts,
                           HostBypass,
-                          ::testing::Values (BypassCase { 44100.0, 1 },
-                                             BypassCase { 44100.0, 2 },
-                                             BypassCase { 48000.0, 1 },
-                                             BypassCase { 48000.0, 2 },
-                                             BypassCase { 96000.0, 1 },
-                                             BypassCase { 96000.0, 2 }),
-                          caseName);
+                          ::testing::ValuesIn (HostTestSupport::audioCases()),
+                          HostTestSupport::audioCaseName);

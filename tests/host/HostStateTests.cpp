@@ -275,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P (Formats, HostState, HostTestSupport::allFormats, HostT
 // format's host restore the same four values through the other's.
 TEST (HostStateAcrossFormats, BytesSavedThroughOneFormatRestoreTheSameValuesInTheOther)
 {
-    for (const auto [from, to] : { std::pair { Format::vst3, Format::lv2 }, std::pair { Format::lv2, Format::vst3 } })
+    for (const auto& [from, to] : { std::pair { Format::vst3, Format::lv2 }, std::pair { Format::lv2, Format::vst3 } })
     {
         SCOPED_TRACE (HostTestSupport::formatLabel (from) + " to " + HostTestSupport::formatLabel (to));
         auto source = instanceWithChangedValues (from);

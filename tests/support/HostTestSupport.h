@@ -5,6 +5,7 @@
 #include <array>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,6 +32,38 @@ inline constexpr double tailSeconds = 6.0;
 inline std::vector<int> channelCountsOffered (Format format)
 {
     return format == Format::lv2 ? std::vector<int> { 2 } : std::vector<int> { 1, 2 };
+}
+
+// One format at one rate in one of the layouts it offers.
+struct AudioCase
+{
+    Format format;
+    double sampleRate;
+    int numChannels;
+};
+
+inline std::string audioCaseName (const ::testing::TestParamInfo<AudioCase>& info)
+{
+    return formatLabel (info.param.format) + "_" + std::to_string (int (info.param.sampleRate)) +
+           (info.param.numChannels == 1 ? "Mono" : "Stereo");
+}
+
+inline void PrintTo (const AudioCase& c, std::ostream* out)
+{
+    *out << formatLabel (c.format) << " at " << c.sampleRate << " Hz, " << c.numChannels << " channels";
+}
+
+// Each format at three rates, in every layout it offers.
+inline std::vector<AudioCase> audioCases()
+{
+    std::vector<AudioCase> cases;
+
+    for (const auto format : { Format::vst3, Format::lv2 })
+        for (const auto sampleRate : { 44100.0, 48000.0, 96000.0 })
+            for (const auto numChannels : channelCountsOffered (format))
+                cases.push_back ({ format, sampleRate, numChannels });
+
+    return cases;
 }
 
 // The four macro controls in the plug-in's order, with their factory defaults.
