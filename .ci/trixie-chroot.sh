@@ -65,6 +65,13 @@ fi
 rm -rf "${chroot_dir}/root/veldranox"
 git clone -q "${source_dir}" "${chroot_dir}/root/veldranox"
 
-chroot "${chroot_dir}" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+# In a process group of its own, so that a caller that gives up on this run (CI, when another stage has failed)
+# stops the whole build inside, and the mounts can go.
+setsid chroot "${chroot_dir}" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     TERM="${TERM:-dumb}" CCACHE_DIR=/root/.cache/ccache CI="${CI:-}" \
-    bash -c "cd /root/veldranox && $1"
+    bash -c "cd /root/veldranox && $1" &
+inside=$!
+trap 'kill -TERM -- -"${inside}" 2>/dev/null; wait "${inside}"; exit 143' TERM INT
+status=0
+wait "${inside}" || status=$?
+exit "${status}"
