@@ -59,8 +59,7 @@ void Engine::prepare (double newSampleRate, int maxBlock, int numChannels)
     modDelay.prepare (newSampleRate);
     character.prepare (newSampleRate);
 
-    duckAttackCoeff = std::exp (-1.0f / (rate * duckAttackSeconds));
-    duckReleaseCoeff = std::exp (-1.0f / (rate * duckReleaseSeconds));
+    duckFollower.prepare (rate, duckAttackSeconds, duckReleaseSeconds);
 
     const juce::dsp::ProcessSpec spec { newSampleRate,
                                         static_cast<juce::uint32> (juce::jmax (1, maxBlock)),
@@ -70,7 +69,7 @@ void Engine::prepare (double newSampleRate, int maxBlock, int numChannels)
 
     lowCut.prepare (spec);
     lowCut.setType (juce::dsp::StateVariableTPTFilterType::highpass);
-    lowCut.setCutoffFrequency (CharacterState::lowCutFrequency);
+    lowCut.setCutoffFrequency (lowCutFrequency);
 
     lookaheadSamples = static_cast<int> (std::round (rate * lookaheadSeconds));
     lookahead.setMaximumDelayInSamples (juce::jmax (1, lookaheadSamples + 1));
@@ -214,7 +213,7 @@ void Engine::followInputLevelAndDuck (const float* const* input, int numChannels
     // The level is taken before the lookahead, so the ducking leads the dry path it rides on. The follower
     // runs in locals, which the stores into duckGain cannot alias.
     float envelope = duckerEnvelope;
-    const float attack = duckAttackCoeff, release = duckReleaseCoeff;
+    const auto follower = duckFollower;
 
     for (int i = 0; i < numSamples; ++i)
     {
@@ -223,9 +222,7 @@ void Engine::followInputLevelAndDuck (const float* const* input, int numChannels
         for (int ch = 0; ch < numChannels; ++ch)
             sum = sum + x[ch][i];
 
-        const float level = std::abs (sum * inverseChannelCount);
-        const float c = level > envelope ? attack : release;
-        envelope = (1.0f - c) * level + c * envelope;
+        envelope = follower.next (envelope, std::abs (sum * inverseChannelCount));
         duckGain[i] = envelope;
     }
 

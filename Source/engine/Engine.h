@@ -1,6 +1,7 @@
 #pragma once
 
-#include "engine/CharacterState.h"
+#include "engine/CharacterStage.h"
+#include "engine/Dynamics.h"
 #include "engine/ModulatedDelay.h"
 
 #include <array>
@@ -29,6 +30,9 @@ public:
     static constexpr double defaultBpm = 120.0;
     static constexpr double minBpm = 20.0;
     static constexpr double maxBpm = 300.0;
+
+    // The low cut after the character stage keeps the wet path's low end out of the mix.
+    static constexpr float lowCutFrequency = 150.0f;
 
     // numChannels sets the work buffers' first size; the per-channel stages are prepared for both
     // channels, so that a block in a wider layout than this one finds its state.
@@ -77,7 +81,7 @@ public:
     double getSampleRate() const noexcept { return sampleRate; }
 
     const ModulatedDelay& delayNetwork() const noexcept { return modDelay; }
-    const CharacterState& characterStage() const noexcept { return character; }
+    const CharacterStage& characterStage() const noexcept { return character; }
     const juce::dsp::StateVariableTPTFilter<float>& lowCutFilter() const noexcept { return lowCut; }
     const juce::dsp::Reverb& reverbStage() const noexcept { return reverb; }
 
@@ -104,12 +108,11 @@ private:
     juce::LinearSmoothedValue<float> meltSmoothed;
 
     juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::None> lookahead { 512 };
-    float duckAttackCoeff = 0.99f;
-    float duckReleaseCoeff = 0.9999f;
+    EnvelopeFollower duckFollower;
     float duckerEnvelope = 0.0f;
     ModulatedDelay modDelay;
     juce::dsp::Reverb reverb;
-    CharacterState character;
+    CharacterStage character;
     juce::dsp::StateVariableTPTFilter<float> lowCut;
 
     juce::AudioBuffer<float> dryBuffer;

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "engine/Dynamics.h"
+
 #include <algorithm>
 #include <cmath>
 
 // The gain laws of the engine: the MELT-driven wet and dry gains and the ducking curve. Each is a pure
 // function of its inputs so the lanes and the per-sample loops stay short.
-
-// juce::Decibels::gainToDecibels with its default -100 dB floor, spelled out in float.
-inline float gainToDecibels (float gain) noexcept
-{
-    constexpr float floorDb = -100.0f;
-    return gain > 0.0f ? std::max (20.0f * std::log10 (gain), floorDb) : floorDb;
-}
 
 namespace MeltLaws
 {
@@ -32,9 +27,7 @@ inline float dryGain (float melt) noexcept
 
 namespace Ducking
 {
-inline constexpr float thresholdDb = -32.0f;
-inline constexpr float slope = 0.9f;
-inline constexpr float maxReductionDb = 28.0f;
+inline constexpr GainComputer law { -32.0f, 0.9f, 28.0f };
 inline constexpr float minimumDepth = 0.0001f;
 
 // Gain applied to the wet signal for a follower level (linear) and a ducking depth (0 to 1);
@@ -45,13 +38,8 @@ inline float gain (float envelope, float depth, Power&& tenToThe) noexcept
     if (depth <= minimumDepth)
         return 1.0f;
 
-    const float over = gainToDecibels (envelope) - thresholdDb;
-
-    if (over <= 0.0f)
-        return 1.0f;
-
-    const float reductionDb = -std::min (maxReductionDb, slope * over) * depth;
-    return tenToThe (reductionDb * 0.05f);
+    const float reductionDb = law.reductionDb (envelope, depth);
+    return reductionDb == 0.0f ? 1.0f : tenToThe (GainComputer::gainExponent (reductionDb));
 }
 
 inline float gain (float envelope, float depth) noexcept

@@ -36,7 +36,7 @@ struct EngineProbe
     static double currentSampleRate (const Processor& p) { return engine (p).getSampleRate(); }
 
     static const ModulatedDelay& modDelay (const Processor& p) { return engine (p).delayNetwork(); }
-    static const CharacterState& character (const Processor& p) { return engine (p).characterStage(); }
+    static const CharacterStage& character (const Processor& p) { return engine (p).characterStage(); }
     static const juce::dsp::StateVariableTPTFilter<float>& lowCut (const Processor& p)
     {
         return engine (p).lowCutFilter();

@@ -1,7 +1,6 @@
-#include "engine/CharacterState.h"
+#include "engine/CharacterStage.h"
 
 #include "engine/FloatBits.h"
-#include "engine/GainLaws.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +17,6 @@ constexpr float crushStart = 0.45f; // GRIT above which the crush amount rises
 constexpr float amountOn = 0.0001f; // an amount at or below this switches its stage off
 
 constexpr float maxCutoffRatio = 0.45f;
-constexpr float levellerThresholdDb = -24.0f;
 
 float limit01 (float x) noexcept { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
 
@@ -34,11 +32,11 @@ float shape (float x, float amount) noexcept
 float quantiseBy (float x, float step) noexcept { return std::round (x / step) * step; }
 } // namespace
 
-float CharacterState::driveAmount (float grit) noexcept { return limit01 (grit / driveRange); }
+float CharacterStage::driveAmount (float grit) noexcept { return limit01 (grit / driveRange); }
 
-float CharacterState::crushAmount (float grit) noexcept { return limit01 ((grit - crushStart) / driveRange); }
+float CharacterStage::crushAmount (float grit) noexcept { return limit01 ((grit - crushStart) / driveRange); }
 
-float CharacterState::toneCutoff (float grit, float sampleRateHz) noexcept
+float CharacterStage::toneCutoff (float grit, float sampleRateHz) noexcept
 {
     const float a = limit01 (grit);
     const float d = driveAmount (a);
@@ -47,33 +45,32 @@ float CharacterState::toneCutoff (float grit, float sampleRateHz) noexcept
     return std::min (fc, maxCutoffRatio * sampleRateHz);
 }
 
-float CharacterState::saturate (float x, float amount) noexcept
+float CharacterStage::saturate (float x, float amount) noexcept
 {
     return std::tanh (shape (x, amount)) / std::tanh (driveGain (amount));
 }
 
-float CharacterState::crushBits (float crush) noexcept { return 16.0f - crush * 10.0f; }
+float CharacterStage::crushBits (float crush) noexcept { return 16.0f - crush * 10.0f; }
 
-float CharacterState::quantisationStep (float crush) noexcept { return 2.0f / std::pow (2.0f, crushBits (crush)); }
+float CharacterStage::quantisationStep (float crush) noexcept { return 2.0f / std::pow (2.0f, crushBits (crush)); }
 
-float CharacterState::quantise (float x, float crush) noexcept { return quantiseBy (x, quantisationStep (crush)); }
+float CharacterStage::quantise (float x, float crush) noexcept { return quantiseBy (x, quantisationStep (crush)); }
 
-int CharacterState::holdLength (float crush) noexcept { return 1 + static_cast<int> (23.0f * std::pow (crush, 1.5f)); }
+int CharacterStage::holdLength (float crush) noexcept { return 1 + static_cast<int> (23.0f * std::pow (crush, 1.5f)); }
 
-void CharacterState::prepare (double newSampleRate)
+void CharacterStage::prepare (double newSampleRate)
 {
     sampleRate = newSampleRate;
 
     const auto fs = static_cast<float> (newSampleRate);
-    levelAttack = std::exp (-1.0f / (fs * levelAttackSeconds));
-    levelRelease = std::exp (-1.0f / (fs * levelReleaseSeconds));
+    levelFollower.prepare (fs, levelAttackSeconds, levelReleaseSeconds);
     dcCoefficient = 1.0f - std::exp (-dcTrackerOmega / fs);
 
     updateTone (0.0f);
     reset();
 }
 
-void CharacterState::reset() noexcept
+void CharacterStage::reset() noexcept
 {
     toneState = {};
     dcState = {};
@@ -82,46 +79,34 @@ void CharacterState::reset() noexcept
     holdCounter = {};
 }
 
-void CharacterState::updateTone (float grit)
+void CharacterStage::updateTone (float grit)
 {
     const auto fs = static_cast<float> (sampleRate);
     toneCoefficient = 1.0f - std::exp ((toneCutoff (grit, fs) * -twoPi) / fs);
 }
 
-float CharacterState::followLevel (float envelope, float s) const noexcept
-{
-    const float magnitude = std::abs (s);
-    const float e = magnitude > envelope ? levelAttack : levelRelease;
-    return (1.0f - e) * magnitude + e * envelope;
-}
-
-float CharacterState::levellerReductionDb (float envelope, float drive) noexcept
-{
-    const float over = gainToDecibels (envelope) - levellerThresholdDb;
-    return over <= 0.0f ? 0.0f : std::min (levellerMaxReductionDb, over * 0.5f) * drive;
-}
-
-float CharacterState::applyLeveller (float s, float envelope, float drive) noexcept
+float CharacterStage::applyLeveller (float s, float envelope, float drive) noexcept
 {
     // From levellerCeilingEnvelope up the reduction is at its ceiling, the very float the full law gives
     // there, so loud material, which holds the leveller at its ceiling, skips the logarithm.
     const float reductionDb =
-        envelope >= levellerCeilingEnvelope ? levellerMaxReductionDb * drive : levellerReductionDb (envelope, drive);
+        envelope >= levellerCeilingEnvelope ? leveller.ceilingDb (drive) : leveller.reductionDb (envelope, drive);
 
     if (reductionDb == 0.0f)
         return s;
 
-    return s * levellerGain.get (-reductionDb * 0.05f, [] (float exponent) { return std::pow (10.0f, exponent); });
+    return s * levellerGain.get (GainComputer::gainExponent (reductionDb),
+                                 [] (float exponent) { return std::pow (10.0f, exponent); });
 }
 
-float CharacterState::level (int k, float s, float drive) noexcept
+float CharacterStage::level (int k, float s, float drive) noexcept
 {
     auto& envelope = levelEnvelope[(size_t) k];
-    envelope = followLevel (envelope, s);
+    envelope = levelFollower.next (envelope, std::abs (s));
     return applyLeveller (s, envelope, drive);
 }
 
-float CharacterState::reduce (float& held, int& counter, float s, float crush) noexcept
+float CharacterStage::reduce (float& held, int& counter, float s, float crush) noexcept
 {
     // The quantised sample and the hold length are read only when the count has run out, so only then
     // computed: both are pure functions of this sample's values.
@@ -136,13 +121,13 @@ float CharacterState::reduce (float& held, int& counter, float s, float crush) n
     return held;
 }
 
-float CharacterState::reduce (int k, float s, float crush) noexcept
+float CharacterStage::reduce (int k, float s, float crush) noexcept
 {
     return reduce (heldSample[(size_t) k], holdCounter[(size_t) k], s, crush);
 }
 
 // GRIT's amounts and the saturator's normaliser, one set for a chunk over which GRIT rests.
-struct CharacterState::SteadyAmounts
+struct CharacterStage::SteadyAmounts
 {
     float driveAmount, crushAmount, normaliser;
 
@@ -152,7 +137,7 @@ struct CharacterState::SteadyAmounts
 };
 
 // The same per sample, for a chunk over which GRIT moves.
-struct CharacterState::MovingAmounts
+struct CharacterStage::MovingAmounts
 {
     Chunk driveAmounts, crushAmounts, normalisers;
 
@@ -161,13 +146,13 @@ struct CharacterState::MovingAmounts
     float normaliserAt (size_t i) const noexcept { return normalisers[i]; }
 };
 
-float CharacterState::normaliserFor (float drive) noexcept
+float CharacterStage::normaliserFor (float drive) noexcept
 {
     return driveNormaliser.get (driveGain (drive), [] (float gain) { return std::tanh (gain); });
 }
 
 template <size_t N, typename Amounts>
-void CharacterState::processChunk (const std::array<size_t, N>& ks,
+void CharacterStage::processChunk (const std::array<size_t, N>& ks,
                                    const std::array<float*, N>& samples,
                                    size_t length,
                                    const Amounts& amounts) noexcept
@@ -193,6 +178,7 @@ void CharacterState::processChunk (const std::array<size_t, N>& ks,
     }
 
     const float dcRate = dcCoefficient, toneRate = toneCoefficient;
+    const auto follower = levelFollower;
 
     for (size_t i = 0; i < length; ++i)
         for (size_t c = 0; c < N; ++c)
@@ -206,7 +192,7 @@ void CharacterState::processChunk (const std::array<size_t, N>& ks,
             samples[c][i] = tone[c];
 
             if (amounts.drive (i) > amountOn)
-                envelopes[c][i] = envelope[c] = followLevel (envelope[c], tone[c]);
+                envelopes[c][i] = envelope[c] = follower.next (envelope[c], std::abs (tone[c]));
         }
 
     for (size_t c = 0; c < N; ++c)
@@ -242,7 +228,7 @@ void CharacterState::processChunk (const std::array<size_t, N>& ks,
 }
 
 template <typename Visit>
-void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& visit) noexcept
+void CharacterStage::forEachChunk (const float* grit, int numSamples, Visit&& visit) noexcept
 {
     for (int start = 0; start < numSamples; start += chunkLength)
     {
@@ -274,7 +260,7 @@ void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& vi
     }
 }
 
-void CharacterState::processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept
+void CharacterStage::processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept
 {
     // The amounts depend on GRIT alone, so one set serves both channels.
     forEachChunk (grit,
@@ -288,7 +274,7 @@ void CharacterState::processBlock (float* const* samples, int numChannels, const
                   });
 }
 
-float CharacterState::processSample (int k, float blend, float grit) noexcept
+float CharacterStage::processSample (int k, float blend, float grit) noexcept
 {
     forEachChunk (&grit,
                   1,
