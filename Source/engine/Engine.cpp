@@ -8,7 +8,6 @@
 
 namespace
 {
-constexpr double smootherRampSeconds = 0.05;
 constexpr float lookaheadSeconds = 0.003f;
 constexpr float duckAttackSeconds = 0.002f;
 constexpr float duckReleaseSeconds = 0.14f;
@@ -34,20 +33,6 @@ void replaceNonFiniteWithSilence (float* samples, int numSamples) noexcept
     for (int i = 0; i < numSamples; ++i)
         if (! std::isfinite (samples[i]))
             samples[i] = 0.0f;
-}
-
-// Once a ramp has ended getNextValue returns the target unchanged, so the rest of the lane is that value.
-// The ramp runs on a local copy, which the stores into the lane cannot alias, so it stays in registers.
-void renderLane (juce::LinearSmoothedValue<float>& smoother, float* lane, int numSamples) noexcept
-{
-    auto ramp = smoother;
-    int i = 0;
-
-    for (; i < numSamples && ramp.isSmoothing(); ++i)
-        lane[i] = ramp.getNextValue();
-
-    juce::FloatVectorOperations::fill (lane + i, ramp.getTargetValue(), numSamples - i);
-    smoother = ramp;
 }
 } // namespace
 
@@ -78,8 +63,8 @@ void Engine::prepare (double newSampleRate, int maxBlock, int numChannels)
 
     reset();
 
-    for (auto* smoother : { &spaceSmoothed, &gritSmoothed, &driftSmoothed, &meltSmoothed })
-        smoother->reset (newSampleRate, smootherRampSeconds);
+    for (auto& macro : macros)
+        macro.prepare (newSampleRate);
 
     const int channels = juce::jlimit (1, maxChannels, numChannels);
 
@@ -106,18 +91,14 @@ void Engine::clearTails() noexcept
 
 void Engine::jumpTo (const MacroTargets& targets) noexcept
 {
-    spaceSmoothed.setCurrentAndTargetValue (targets.space);
-    gritSmoothed.setCurrentAndTargetValue (targets.grit);
-    driftSmoothed.setCurrentAndTargetValue (targets.drift);
-    meltSmoothed.setCurrentAndTargetValue (targets.melt);
+    for (size_t k = 0; k < macros.size(); ++k)
+        macros[k].jumpTo (targets[k]);
 }
 
 void Engine::glideTo (const MacroTargets& targets) noexcept
 {
-    spaceSmoothed.setTargetValue (targets.space);
-    gritSmoothed.setTargetValue (targets.grit);
-    driftSmoothed.setTargetValue (targets.drift);
-    meltSmoothed.setTargetValue (targets.melt);
+    for (size_t k = 0; k < macros.size(); ++k)
+        macros[k].glideTo (targets[k]);
 }
 
 void Engine::process (float* const* channels, int numChannels, int numSamples, const MacroTargets& targets, double bpm)
@@ -163,10 +144,8 @@ void Engine::setWorkBufferSizes (int numChannels, int numSamples) noexcept
 
 void Engine::renderControlLanes (int numSamples)
 {
-    renderLane (spaceSmoothed, controlBuffer.getWritePointer (laneSpace), numSamples);
-    renderLane (gritSmoothed, controlBuffer.getWritePointer (laneGrit), numSamples);
-    renderLane (driftSmoothed, controlBuffer.getWritePointer (laneDrift), numSamples);
-    renderLane (meltSmoothed, controlBuffer.getWritePointer (laneMelt), numSamples);
+    for (auto& macro : macros)
+        macro.render (controlBuffer, numSamples);
 
     const auto* melt = controlBuffer.getReadPointer (laneMelt);
     auto* dryGain = controlBuffer.getWritePointer (laneDryGain);

@@ -7,13 +7,45 @@
 #include <array>
 #include <juce_dsp/juce_dsp.h>
 
-// Where the four macros are heading, each from 0 to 1.
-struct MacroTargets
+// Where the four macros are heading, each from 0 to 1, in the order of the engine's lanes: SPACE, GRIT,
+// DRIFT, MELT.
+using MacroTargets = std::array<float, 4>;
+
+// One macro inside the engine: the smoother that glides it to its target, and its lane of the control
+// buffer, which it fills with one value per sample.
+class MacroControl
 {
-    float space = 0.0f;
-    float grit = 0.0f;
-    float drift = 0.0f;
-    float melt = 0.0f;
+public:
+    explicit MacroControl (int laneIndex) noexcept : lane (laneIndex) {}
+
+    void prepare (double sampleRate) noexcept { smoother.reset (sampleRate, rampSeconds); }
+    void jumpTo (float target) noexcept { smoother.setCurrentAndTargetValue (target); }
+    void glideTo (float target) noexcept { smoother.setTargetValue (target); }
+
+    // Once a ramp has ended getNextValue returns the target unchanged, so the rest of the lane is that
+    // value. The ramp runs on a local copy, which the stores into the lane cannot alias, so it stays in
+    // registers.
+    void render (juce::AudioBuffer<float>& lanes, int numSamples) noexcept
+    {
+        auto* values = lanes.getWritePointer (lane);
+        auto ramp = smoother;
+        int i = 0;
+
+        for (; i < numSamples && ramp.isSmoothing(); ++i)
+            values[i] = ramp.getNextValue();
+
+        juce::FloatVectorOperations::fill (values + i, ramp.getTargetValue(), numSamples - i);
+        smoother = ramp;
+    }
+
+    const juce::LinearSmoothedValue<float>& getSmoother() const noexcept { return smoother; }
+    int getLane() const noexcept { return lane; }
+
+private:
+    static constexpr double rampSeconds = 0.05;
+
+    juce::LinearSmoothedValue<float> smoother;
+    int lane;
 };
 
 // The whole effect, without the plug-in around it: the input is cleaned and delayed by the lookahead
@@ -85,10 +117,7 @@ public:
     const juce::dsp::StateVariableTPTFilter<float>& lowCutFilter() const noexcept { return lowCut; }
     const juce::dsp::Reverb& reverbStage() const noexcept { return reverb; }
 
-    const juce::LinearSmoothedValue<float>& spaceControl() const noexcept { return spaceSmoothed; }
-    const juce::LinearSmoothedValue<float>& gritControl() const noexcept { return gritSmoothed; }
-    const juce::LinearSmoothedValue<float>& driftControl() const noexcept { return driftSmoothed; }
-    const juce::LinearSmoothedValue<float>& meltControl() const noexcept { return meltSmoothed; }
+    const MacroControl& macroControl (Lane macroLane) const noexcept { return macros[(size_t) macroLane]; }
 
 private:
     void setWorkBufferSizes (int numChannels, int numSamples) noexcept;
@@ -102,10 +131,9 @@ private:
     void blendDelayAndReverb (float* const* wet, int numChannels, int numSamples) noexcept;
     void lowCutAndMix (float* const* output, int numChannels, int numSamples) noexcept;
 
-    juce::LinearSmoothedValue<float> spaceSmoothed;
-    juce::LinearSmoothedValue<float> gritSmoothed;
-    juce::LinearSmoothedValue<float> driftSmoothed;
-    juce::LinearSmoothedValue<float> meltSmoothed;
+    std::array<MacroControl, 4> macros {
+        { MacroControl { laneSpace }, MacroControl { laneGrit }, MacroControl { laneDrift }, MacroControl { laneMelt } }
+    };
 
     juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::None> lookahead { 512 };
     EnvelopeFollower duckFollower;

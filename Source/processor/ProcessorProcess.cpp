@@ -109,11 +109,18 @@ void VeldranoxAudioProcessor::crossfadeWithDryPath (juce::AudioBuffer<float>& ou
     engine.clearTails();
 }
 
+// The engine takes the macros in the table's order, one lane each.
+static_assert (std::size_t { Engine::laneSpace } == macroSpace && std::size_t { Engine::laneGrit } == macroGrit &&
+               std::size_t { Engine::laneDrift } == macroDrift && std::size_t { Engine::laneMelt } == macroMelt);
+
 MacroTargets VeldranoxAudioProcessor::macroTargets() const noexcept
 {
-    return {
-        spaceParam->load() * 0.01f, gritParam->load() * 0.01f, driftParam->load() * 0.01f, meltParam->load() * 0.01f
-    };
+    MacroTargets targets;
+
+    for (size_t k = 0; k < numMacros; ++k)
+        targets[k] = macroValues[k]->load() * MacroRange::toEngine;
+
+    return targets;
 }
 
 // The host's tempo as it reports it; the engine counts a tempo that is no number at all as none and holds

@@ -1,4 +1,4 @@
-#include "processor/ParameterIDs.h"
+#include "processor/MacroTable.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <cmath>
@@ -6,11 +6,13 @@
 
 namespace
 {
-std::unique_ptr<juce::AudioParameterFloat> makeMacroParameter (const char* id, const char* name, float defaultValue)
+std::unique_ptr<juce::AudioParameterFloat> makeMacroParameter (const MacroInfo& macro)
 {
-    // 0 to 100 on a 0.1 grid, linear: the saved state stores values in these units.
-    const juce::NormalisableRange<float> range { 0.0f, 100.0f, 0.1f, 1.0f, false };
-    return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, range, defaultValue);
+    const juce::NormalisableRange<float> range {
+        MacroRange::minimum, MacroRange::maximum, MacroRange::interval, 1.0f, false
+    };
+    return std::make_unique<juce::AudioParameterFloat> (
+        juce::ParameterID { macro.id, 1 }, macro.name, range, macro.defaultValue);
 }
 
 // JUCE's number reader gathers an exponent's digits in an int, which overflows (undefined behaviour) on
@@ -175,10 +177,9 @@ std::unique_ptr<juce::XmlElement> readStateXml (const void* data, int sizeInByte
 juce::AudioProcessorValueTreeState::ParameterLayout VeldranoxAudioProcessor::createParameterLayout()
 {
     juce::AudioProcessorValueTreeState::ParameterLayout layout;
-    layout.add (makeMacroParameter (ParameterIDs::space, "Space", 40.0f));
-    layout.add (makeMacroParameter (ParameterIDs::grit, "Grit", 25.0f));
-    layout.add (makeMacroParameter (ParameterIDs::drift, "Drift", 20.0f));
-    layout.add (makeMacroParameter (ParameterIDs::melt, "Melt", 35.0f));
+    for (const auto& macro : macroTable)
+        layout.add (makeMacroParameter (macro));
+
     return layout;
 }
 
@@ -223,8 +224,10 @@ void VeldranoxAudioProcessor::keepValuesMissingFrom (juce::ValueTree& restored) 
     // a parameter existed must not reset it, so such a parameter keeps its current value.
     static const juce::Identifier paramType { "PARAM" }, idProperty { "id" }, valueProperty { "value" };
 
-    for (const auto* id : { ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt })
+    for (const auto& macro : macroTable)
     {
+        const auto* id = macro.id;
+
         if (restored.getChildWithProperty (idProperty, id).isValid())
             continue;
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/Engine.h"
+#include "processor/MacroTable.h"
 
+#include <array>
 #include <atomic>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_dsp/juce_dsp.h>
@@ -77,10 +79,8 @@ private:
     MacroTargets macroTargets() const noexcept;
     double readHostTempo() const;
 
-    std::atomic<float>* spaceParam = nullptr;
-    std::atomic<float>* gritParam = nullptr;
-    std::atomic<float>* driftParam = nullptr;
-    std::atomic<float>* meltParam = nullptr;
+    // The macros' current values, in the order of the macro table.
+    std::array<std::atomic<float>*, numMacros> macroValues {};
 
     std::atomic<bool> hasProcessedSincePrepare { false };
     std::atomic<bool> startAtRestoredValues { false };

@@ -45,18 +45,6 @@ struct EngineProbe
 
     static const juce::LinearSmoothedValue<float>& spaceSmoothed (const Processor& p)
     {
-        return engine (p).spaceControl();
-    }
-    static const juce::LinearSmoothedValue<float>& gritSmoothed (const Processor& p)
-    {
-        return engine (p).gritControl();
-    }
-    static const juce::LinearSmoothedValue<float>& driftSmoothed (const Processor& p)
-    {
-        return engine (p).driftControl();
-    }
-    static const juce::LinearSmoothedValue<float>& meltSmoothed (const Processor& p)
-    {
-        return engine (p).meltControl();
+        return engine (p).macroControl (Engine::laneSpace).getSmoother();
     }
 };

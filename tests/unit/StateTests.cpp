@@ -10,10 +10,13 @@
 namespace
 {
 using Values = std::array<float, 4>;
-constexpr std::array<const char*, 4> ids {
-    ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt
+constexpr std::array<const char*, numMacros> ids {
+    macroTable[macroSpace].id, macroTable[macroGrit].id, macroTable[macroDrift].id, macroTable[macroMelt].id
 };
-constexpr Values defaults { 40.0f, 25.0f, 20.0f, 35.0f };
+constexpr Values defaults { macroTable[macroSpace].defaultValue,
+                            macroTable[macroGrit].defaultValue,
+                            macroTable[macroDrift].defaultValue,
+                            macroTable[macroMelt].defaultValue };
 constexpr juce::uint32 blobMagic = 0x21324356;
 
 Values valuesOf (VeldranoxAudioProcessor& processor)

@@ -10,8 +10,8 @@
 
 namespace
 {
-constexpr std::array<const char*, 4> ids {
-    ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt
+constexpr std::array<const char*, numMacros> ids {
+    macroTable[macroSpace].id, macroTable[macroGrit].id, macroTable[macroDrift].id, macroTable[macroMelt].id
 };
 
 juce::AudioBuffer<float> noiseInput (int numChannels, int numSamples, juce::int64 seed)
