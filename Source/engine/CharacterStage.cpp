@@ -1,6 +1,7 @@
 #include "engine/CharacterStage.h"
 
 #include "engine/FloatBits.h"
+#include "engine/MacroLaws.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,13 +13,7 @@ constexpr float dcTrackerOmega = 62.831856f; // 2π × 10 Hz
 constexpr float levelAttackSeconds = 0.01f;
 constexpr float levelReleaseSeconds = 0.2f;
 
-constexpr float driveRange = 0.55f; // GRIT at which the drive amount is full
-constexpr float crushStart = 0.45f; // GRIT above which the crush amount rises
 constexpr float amountOn = 0.0001f; // an amount at or below this switches its stage off
-
-constexpr float maxCutoffRatio = 0.45f;
-
-float limit01 (float x) noexcept { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
 
 float driveGain (float amount) noexcept { return amount * 8.0f + 1.0f; }
 
@@ -31,19 +26,6 @@ float shape (float x, float amount) noexcept
 
 float quantiseBy (float x, float step) noexcept { return std::round (x / step) * step; }
 } // namespace
-
-float CharacterStage::driveAmount (float grit) noexcept { return limit01 (grit / driveRange); }
-
-float CharacterStage::crushAmount (float grit) noexcept { return limit01 ((grit - crushStart) / driveRange); }
-
-float CharacterStage::toneCutoff (float grit, float sampleRateHz) noexcept
-{
-    const float a = limit01 (grit);
-    const float d = driveAmount (a);
-    const float c = crushAmount (a);
-    const float fc = (std::pow (0.16f, d) * 20000.0f) * (c * 1.4f + 1.0f);
-    return std::min (fc, maxCutoffRatio * sampleRateHz);
-}
 
 float CharacterStage::saturate (float x, float amount) noexcept
 {
@@ -82,7 +64,7 @@ void CharacterStage::reset() noexcept
 void CharacterStage::updateTone (float grit)
 {
     const auto fs = static_cast<float> (sampleRate);
-    toneCoefficient = 1.0f - std::exp ((toneCutoff (grit, fs) * -twoPi) / fs);
+    toneCoefficient = 1.0f - std::exp ((GritLaws::toneCutoff (grit, fs) * -twoPi) / fs);
 }
 
 float CharacterStage::applyLeveller (float s, float envelope, float drive) noexcept
@@ -219,7 +201,7 @@ void CharacterStage::processChunk (const std::array<size_t, N>& ks,
             if (amounts.crush (i) > amountOn)
                 s = reduce (held, counter, s, amounts.crush (i));
 
-            samples[c][i] = ((1.0f - amounts.drive (i) * 0.16f) - amounts.crush (i) * 0.1f) * s;
+            samples[c][i] = GritLaws::wetTrim (amounts.drive (i), amounts.crush (i)) * s;
         }
 
         heldSample[ks[c]] = held;
@@ -239,10 +221,12 @@ void CharacterStage::forEachChunk (const float* grit, int numSamples, Visit&& vi
         // same floats, and the stages' on/off tests no longer change inside the loops.
         if (std::all_of (g + 1, g + length, [first = g[0]] (float x) { return sameBits (x, first); }))
         {
-            const float a = limit01 (g[0]);
+            const float a = GritLaws::limit01 (g[0]);
             visit ((size_t) start,
                    length,
-                   SteadyAmounts { driveAmount (a), crushAmount (a), normaliserFor (driveAmount (a)) });
+                   SteadyAmounts { GritLaws::driveAmount (a),
+                                   GritLaws::crushAmount (a),
+                                   normaliserFor (GritLaws::driveAmount (a)) });
             continue;
         }
 
@@ -250,9 +234,9 @@ void CharacterStage::forEachChunk (const float* grit, int numSamples, Visit&& vi
 
         for (size_t i = 0; i < length; ++i)
         {
-            const float a = limit01 (g[i]);
-            moving.driveAmounts[i] = driveAmount (a);
-            moving.crushAmounts[i] = crushAmount (a);
+            const float a = GritLaws::limit01 (g[i]);
+            moving.driveAmounts[i] = GritLaws::driveAmount (a);
+            moving.crushAmounts[i] = GritLaws::crushAmount (a);
             moving.normalisers[i] = normaliserFor (moving.driveAmounts[i]);
         }
 

@@ -15,12 +15,6 @@ class CharacterStage
 public:
     static constexpr int maxChannels = 2;
 
-    // GRIT splits into two overlapping amounts: drive over its lower 55 %, crush over its upper 55 %.
-    static float driveAmount (float grit) noexcept;
-    static float crushAmount (float grit) noexcept;
-
-    static float toneCutoff (float grit, float sampleRateHz) noexcept;
-
     // Asymmetric, tanh-normalised waveshaper (before DC removal).
     static float saturate (float x, float driveAmount) noexcept;
 

@@ -1,8 +1,7 @@
 #include "engine/Engine.h"
 
-#include "engine/GainLaws.h"
 #include "engine/LastValueCache.h"
-#include "engine/ReverbSettings.h"
+#include "engine/MacroLaws.h"
 
 #include <cmath>
 
@@ -12,8 +11,6 @@ constexpr float lookaheadSeconds = 0.003f;
 constexpr float duckAttackSeconds = 0.002f;
 constexpr float duckReleaseSeconds = 0.14f;
 
-constexpr float feedbackBase = 0.1f;
-constexpr float feedbackPerSpace = 0.75f;
 constexpr float reverbSendFromDelay = 0.75f;
 constexpr float reverbSendFromDry = 0.6f;
 
@@ -110,7 +107,7 @@ void Engine::process (float* const* channels, int numChannels, int numSamples, c
     // Settings that hold for a whole block follow the controls where the block leaves them.
     const int last = numSamples - 1;
     character.updateTone (controlBuffer.getSample (laneGrit, last));
-    reverb.setParameters (reverbSettingsForSpace (controlBuffer.getSample (laneSpace, last)));
+    reverb.setParameters (SpaceLaws::reverbSettings (controlBuffer.getSample (laneSpace, last)));
     const auto delayTimes = delayTimesFor (bpm);
 
     for (int ch = 0; ch < numChannels; ++ch)
@@ -214,7 +211,7 @@ void Engine::followInputLevelAndDuck (const float* const* input, int numChannels
     { return power.get (exponent, [] (float e) { return std::pow (10.0f, e); }); };
 
     for (int i = 0; i < numSamples; ++i)
-        duckGain[i] = Ducking::gain (duckGain[i], melt[i], tenToThe);
+        duckGain[i] = MeltLaws::duckingGain (duckGain[i], melt[i], tenToThe);
 }
 
 void Engine::runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes)
@@ -232,7 +229,7 @@ void Engine::runDelayNetwork (int numChannels, int numSamples, const std::array<
         const int length = juce::jmin (chunk, numSamples - start);
 
         for (int i = 0; i < length; ++i)
-            feedback[(size_t) i] = feedbackPerSpace * space[start + i] + feedbackBase;
+            feedback[(size_t) i] = SpaceLaws::delayFeedback (space[start + i]);
 
         const float* in[2] = { dry[0] + start, dry[1] + start };
         float* out[2] = { delayed[0] + start, delayed[1] + start };
@@ -265,7 +262,7 @@ void Engine::blendDelayAndReverb (float* const* wet, int numChannels, int numSam
 
         for (int i = 0; i < numSamples; ++i)
         {
-            const float reverbShare = space[i] * 0.45f + 0.35f;
+            const float reverbShare = SpaceLaws::reverbShare (space[i]);
             wet[ch][i] = reverbShare * wetReverb[i] + (1.0f - reverbShare) * wetDelay[i];
         }
     }

@@ -1,6 +1,7 @@
 #include "CharacterStageProbe.h"
 #include "EngineHarness.h"
 #include "engine/CharacterStage.h"
+#include "engine/MacroLaws.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -33,8 +34,8 @@ TEST (Character, GritSplitsIntoDriveAndCrushAmounts)
 
     for (const auto& c : cases)
     {
-        EXPECT_NEAR (CharacterStage::driveAmount (c.grit), c.drive, 1.0e-6f) << c.grit;
-        EXPECT_NEAR (CharacterStage::crushAmount (c.grit), c.crush, 1.0e-6f) << c.grit;
+        EXPECT_NEAR (GritLaws::driveAmount (c.grit), c.drive, 1.0e-6f) << c.grit;
+        EXPECT_NEAR (GritLaws::crushAmount (c.grit), c.crush, 1.0e-6f) << c.grit;
     }
 }
 
@@ -55,7 +56,7 @@ TEST (Character, ToneCutoffFollowsGrit)
     };
 
     for (const auto& c : cases)
-        EXPECT_NEAR (CharacterStage::toneCutoff (c.grit, c.sampleRate), c.hz, c.tolerance)
+        EXPECT_NEAR (GritLaws::toneCutoff (c.grit, c.sampleRate), c.hz, c.tolerance)
             << "GRIT " << c.grit << " at " << c.sampleRate;
 }
 
@@ -66,7 +67,7 @@ TEST (Character, ToneFilterIsThreeDecibelsDownAtItsCorner)
     constexpr double rate = 192000.0;
     auto character = preparedCharacter (rate);
     character.updateTone (0.55f);
-    const double corner = CharacterStage::toneCutoff (0.55f, (float) rate);
+    const double corner = GritLaws::toneCutoff (0.55f, (float) rate);
 
     const auto gainAt = [&] (double hz)
     {
