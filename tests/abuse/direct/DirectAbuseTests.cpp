@@ -1,5 +1,6 @@
 #include "ChunkedRender.h"
 #include "SignalChecks.h"
+#include "StateBlobBuilder.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
@@ -166,16 +167,6 @@ INSTANTIATE_TEST_SUITE_P (DamagedValues,
                                              StoredValueCase { "2.5E+0000000000000001", 25.0f },
                                              StoredValueCase { "5e-00000000000001", 0.5f }));
 
-juce::MemoryBlock blobWithRawText (const std::string& text)
-{
-    juce::MemoryOutputStream out;
-    out.writeInt (0x21324356);
-    out.writeInt (static_cast<int> (text.size()));
-    out.write (text.data(), text.size());
-    out.writeByte (0);
-    return out.getMemoryBlock();
-}
-
 struct RawTextCase
 {
     const char* name;
@@ -192,7 +183,7 @@ class DirectRawText : public DirectAbuse, public ::testing::WithParamInterface<R
 // text that is not well-formed UTF-8 is ignored, while well-formed non-ASCII text still loads.
 TEST_P (DirectRawText, DamagedUtf8IsIgnoredAndWellFormedTextLoads)
 {
-    restore (blobWithRawText (GetParam().text));
+    restore (StateBlobBuilder::blob (GetParam().text));
     EXPECT_FLOAT_EQ (value (ParameterIDs::space), GetParam().expectedSpace);
 }
 
