@@ -128,7 +128,7 @@ TEST (Block, MonoLayoutProcessesAndWritesOnlyChannelZero)
     for (int b = 0; b < 4; ++b)
     {
         processBlock (*processor, block);
-        ASSERT_EQ (std::memcmp (block.getReadPointer (1), input.getReadPointer (1), sizeof (float) * 512), 0);
+        ASSERT_TRUE (bitIdentical (block.getReadPointer (1), input.getReadPointer (1), 512));
         block.copyFrom (0, 0, input, 0, 0, 512);
     }
 

@@ -1,13 +1,13 @@
+#include "BackgroundBlocks.h"
+#include "BitIdentical.h"
 #include "ChunkedRender.h"
 #include "SignalChecks.h"
 #include "StateBlobBuilder.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
-#include <atomic>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace
 {
@@ -94,7 +94,7 @@ TEST_F (DirectAbuse, UnpreparedChannelsInTheBufferAreLeftAlone)
     const auto untouched = noiseInput (2, 256, 2);
     processor.processBlock (buffer, midi);
 
-    EXPECT_EQ (0, std::memcmp (buffer.getReadPointer (1), untouched.getReadPointer (1), 256 * sizeof (float)));
+    EXPECT_TRUE (bitIdentical (buffer.getReadPointer (1), untouched.getReadPointer (1), 256));
     BlockHealth health;
     health.absorb (buffer, 1, 256);
     EXPECT_TRUE (health.healthy()) << health.describe();
@@ -227,26 +227,22 @@ TEST (ConcurrentDirect, ControlWritesAndRestoresWhileProcessing)
         processor.getStateInformation (*blob);
     }
 
-    std::atomic<bool> audioDone { false };
-    BlockHealth health;
-
-    std::thread audio (
-        [&]
+    // The host's audio thread, while this thread plays the host's message thread.
+    BackgroundBlocks audio (
+        [&processor, buffer = juce::AudioBuffer<float> (2, 128), midi = juce::MidiBuffer()] (
+            juce::Random& random) mutable
         {
-            juce::MidiBuffer midi;
-            juce::AudioBuffer<float> buffer (2, 128);
-            juce::Random random (41);
-            for (int block = 0; block < 1500; ++block)
-            {
-                fillWithNoise (buffer, random, 128);
-                processor.processBlock (buffer, midi);
-                health.absorb (buffer);
-            }
-            audioDone = true;
-        });
+            fillWithNoise (buffer, random, 128);
+            processor.processBlock (buffer, midi);
+            BlockHealth health;
+            health.absorb (buffer);
+            return health;
+        },
+        41,
+        1500);
 
     juce::Random random (42);
-    for (int round = 0; ! audioDone; ++round)
+    for (int round = 0; ! audio.isDone(); ++round)
     {
         if (round % 8 == 0)
         {
@@ -261,6 +257,6 @@ TEST (ConcurrentDirect, ControlWritesAndRestoresWhileProcessing)
         processor.getStateInformation (saved);
     }
 
-    audio.join();
+    const auto health = audio.finish();
     EXPECT_TRUE (health.healthy()) << health.describe();
 }
