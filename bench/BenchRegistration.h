@@ -4,5 +4,6 @@
 // reverb floor of its block shape from the same run.
 void registerFloorBenchmarks();
 void registerProcessBlockBenchmarks();
+void registerEngineBenchmarks();
 void registerBlockTimeBenchmarks();
 void registerSilenceBenchmarks();

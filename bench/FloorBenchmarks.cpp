@@ -3,7 +3,8 @@
 #include "BlockCost.h"
 #include "NoiseSource.h"
 #include "ProcessorRig.h"
-#include "engine/ReverbSettings.h"
+#include "engine/MacroLaws.h"
+#include "processor/MacroTable.h"
 
 #include <cmath>
 #include <juce_dsp/juce_dsp.h>
@@ -11,7 +12,10 @@
 namespace
 {
 // What the plug-in hands its reverb at the default SPACE of 40.
-juce::Reverb::Parameters pluginReverbSettings() { return reverbSettingsForSpace (0.4f); }
+juce::Reverb::Parameters pluginReverbSettings()
+{
+    return SpaceLaws::reverbSettings (macroTable[macroSpace].defaultValue * MacroRange::toEngine);
+}
 
 // JUCE's reverb alone, fully wet, in place on the same noise block the processor gets.
 void reverbAlone (benchmark::State& state, BenchCase shape)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "processor/MacroTable.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,7 +14,7 @@
 class MacroSweep
 {
 public:
-    static constexpr std::size_t numMacros = 4;
+    static constexpr std::size_t numMacros = ::numMacros;
     using Values = std::array<float, numMacros>; // normalised, in the order SPACE, GRIT, DRIFT, MELT
 
     explicit MacroSweep (double secondsPerBlock) : blockSeconds (secondsPerBlock) {}

@@ -1,15 +1,12 @@
 #include "ProcessorRig.h"
 
-#include "processor/ParameterIDs.h"
+#include "processor/MacroTable.h"
 
 #include <cmath>
 #include <stdexcept>
 
 namespace
 {
-constexpr std::array<const char*, MacroSweep::numMacros> macroIds {
-    ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt
-};
 
 juce::AudioProcessorParameter& parameterFor (VeldranoxAudioProcessor& processor, const char* id)
 {
@@ -25,7 +22,7 @@ ProcessorRig::ProcessorRig (const BenchCase& c, float inputPeak)
     : benchCase (c), sweep (c.blockSeconds()), input (c.numChannels, c.blockSize, inputPeak)
 {
     for (std::size_t k = 0; k < macros.size(); ++k)
-        macros[k] = &parameterFor (processor, macroIds[k]);
+        macros[k] = &parameterFor (processor, macroTable[k].id);
 
     if (c.numChannels == 1)
     {

@@ -15,6 +15,7 @@ int main (int argc, char** argv)
 
     registerFloorBenchmarks();
     registerProcessBlockBenchmarks();
+    registerEngineBenchmarks();
     registerBlockTimeBenchmarks();
     registerSilenceBenchmarks();
 

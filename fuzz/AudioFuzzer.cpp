@@ -2,7 +2,7 @@
 // processor: every output sample must be finite and stay within reach of the input's level.
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "processor/ParameterIDs.h"
+#include "processor/MacroTable.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <array>
@@ -14,8 +14,8 @@ namespace
 constexpr std::array<double, 8> sampleRates {
     22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0
 };
-constexpr std::array<const char*, 4> ids {
-    ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt
+constexpr std::array<const char*, numMacros> ids {
+    macroTable[macroSpace].id, macroTable[macroGrit].id, macroTable[macroDrift].id, macroTable[macroMelt].id
 };
 
 // Hot but plausible audio: up to +18 dBFS, plus the values a broken upstream plug-in might send.

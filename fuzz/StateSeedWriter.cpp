@@ -2,27 +2,27 @@
 // project file takes (cut short, wrong header, foreign XML, values that are no usable number).
 // Usage: veldranox_state_seed_writer <directory>
 #include "FuzzEnvironment.h"
-#include "processor/ParameterIDs.h"
+#include "processor/MacroTable.h"
+#include "processor/StateBlob.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include <iostream>
 
 namespace
 {
-juce::MemoryBlock savedState (const std::array<float, 4>& normalised)
+juce::MemoryBlock savedState (const std::array<float, numMacros>& normalised)
 {
     VeldranoxAudioProcessor processor;
-    const char* ids[] = { ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt };
 
-    for (size_t i = 0; i < 4; ++i)
-        processor.parameters.getParameter (ids[i])->setValueNotifyingHost (normalised[i]);
+    for (size_t i = 0; i < numMacros; ++i)
+        processor.parameters.getParameter (macroTable[i].id)->setValueNotifyingHost (normalised[i]);
 
     juce::MemoryBlock state;
     processor.getStateInformation (state);
     return state;
 }
 
-juce::MemoryBlock blob (const juce::String& text, int declaredCount = -1, juce::uint32 magic = 0x21324356)
+juce::MemoryBlock blob (const juce::String& text, int declaredCount = -1, juce::uint32 magic = StateBlob::magic)
 {
     const auto utf8 = text.toStdString();
     juce::MemoryOutputStream out;

@@ -1,11 +1,12 @@
 #pragma once
 
-// The four macro controls. These IDs are the keys of the saved state and of host automation:
-// renaming one breaks every saved project.
+#include "processor/MacroTable.h"
+
+// The macros' IDs by name, for code that reaches one macro in particular.
 namespace ParameterIDs
 {
-inline constexpr const char* space = "SPACE";
-inline constexpr const char* grit = "GRIT";
-inline constexpr const char* drift = "DRIFT";
-inline constexpr const char* melt = "MELT";
+inline constexpr const char* space = macroTable[macroSpace].id;
+inline constexpr const char* grit = macroTable[macroGrit].id;
+inline constexpr const char* drift = macroTable[macroDrift].id;
+inline constexpr const char* melt = macroTable[macroMelt].id;
 } // namespace ParameterIDs

@@ -1,7 +1,6 @@
 #include "processor/VeldranoxAudioProcessor.h"
 
 #include "editor/VeldranoxAudioProcessorEditor.h"
-#include "processor/ParameterIDs.h"
 
 namespace
 {
@@ -18,10 +17,8 @@ juce::AudioProcessor::BusesProperties VeldranoxAudioProcessor::makeBusesProperti
 VeldranoxAudioProcessor::VeldranoxAudioProcessor()
     : juce::AudioProcessor (makeBusesProperties()), parameters (*this, nullptr, "PARAMS", createParameterLayout())
 {
-    spaceParam = parameters.getRawParameterValue (ParameterIDs::space);
-    gritParam = parameters.getRawParameterValue (ParameterIDs::grit);
-    driftParam = parameters.getRawParameterValue (ParameterIDs::drift);
-    meltParam = parameters.getRawParameterValue (ParameterIDs::melt);
+    for (size_t k = 0; k < numMacros; ++k)
+        macroValues[k] = parameters.getRawParameterValue (macroTable[k].id);
 }
 
 VeldranoxAudioProcessor::~VeldranoxAudioProcessor() = default;

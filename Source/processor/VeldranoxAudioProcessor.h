@@ -1,13 +1,14 @@
 #pragma once
 
-#include "engine/CharacterState.h"
-#include "engine/ModulatedDelay.h"
+#include "engine/Engine.h"
+#include "processor/MacroTable.h"
 
+#include <array>
 #include <atomic>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_dsp/juce_dsp.h>
 
-struct EngineProbe; // test access to the engine's work buffers
+struct EngineProbe; // test access to the engine inside the plug-in
 
 class VeldranoxAudioProcessor final : public juce::AudioProcessor
 {
@@ -56,25 +57,11 @@ public:
 private:
     friend struct EngineProbe;
 
-    // Every layout the plug-in accepts has one or two channels; the per-channel stages are prepared for
-    // both, so that a block in a wider layout than the one prepared finds its state.
-    static constexpr int maxChannels = 2;
+    static constexpr int maxChannels = Engine::maxChannels;
 
     static BusesProperties makeBusesProperties();
     void keepValuesMissingFrom (juce::ValueTree& restored) const;
     void announceValuesToAnLv2Host();
-
-    // Lanes of controlBuffer, one value per sample.
-    enum Lane
-    {
-        laneSpace = 0,
-        laneGrit,
-        laneDrift,
-        laneMelt,
-        laneDryGain,
-        laneWetGain,
-        numLanes
-    };
 
     enum class Bypass
     {
@@ -89,57 +76,21 @@ private:
     bool isFullyBypassed() const noexcept;
     void passDryPathThrough (juce::AudioBuffer<float>& buffer, int numChannels, int numSamples) noexcept;
     void crossfadeWithDryPath (juce::AudioBuffer<float>& output, int numChannels, int numSamples) noexcept;
-    void jumpControlsToParameters() noexcept;
-    void resetEngine() noexcept;
-
-    void renderControlLanes (int numSamples);
+    MacroTargets macroTargets() const noexcept;
     double readHostTempo() const;
-    void runLookaheadDuckingAndDelay (juce::AudioBuffer<float>& input,
-                                      int numChannels,
-                                      int numSamples,
-                                      const std::array<float, 2>& delayTimes);
-    void sanitiseAndDelayByLookahead (int channel, float* input, float* dry, int numSamples) noexcept;
-    void followInputLevel (const juce::AudioBuffer<float>& input, int numChannels, int numSamples);
-    void runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes);
-    void runReverb (int numChannels, int numSamples);
-    void runCharacterStage (juce::AudioBuffer<float>& output, int numChannels, int numSamples);
 
-    std::atomic<float>* spaceParam = nullptr;
-    std::atomic<float>* gritParam = nullptr;
-    std::atomic<float>* driftParam = nullptr;
-    std::atomic<float>* meltParam = nullptr;
+    // The macros' current values, in the order of the macro table.
+    std::array<std::atomic<float>*, numMacros> macroValues {};
 
-    juce::LinearSmoothedValue<float> spaceSmoothed;
-    juce::LinearSmoothedValue<float> gritSmoothed;
-    juce::LinearSmoothedValue<float> driftSmoothed;
-    juce::LinearSmoothedValue<float> meltSmoothed;
     std::atomic<bool> hasProcessedSincePrepare { false };
     std::atomic<bool> startAtRestoredValues { false };
 
-    ModulatedDelay modDelay;
-    CharacterState character;
-
-    float duckAttackCoeff = 0.99f;
-    float duckReleaseCoeff = 0.9999f;
-    float duckEnvelope = 0.0f;
-
-    juce::dsp::Reverb reverb;
-    juce::dsp::StateVariableTPTFilter<float> lowCut;
-    juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::None> lookahead { 512 };
-
-    juce::AudioBuffer<float> dryBuffer;
-    juce::AudioBuffer<float> delayBuffer;
-    juce::AudioBuffer<float> reverbBuffer;
-    juce::AudioBuffer<float> controlBuffer;
-    juce::AudioBuffer<float> duckGainBuffer;
+    Engine engine;
 
     // The engine's share of the output: 1 while processing, 0 while bypassed, a linear ramp between.
     juce::LinearSmoothedValue<float> effectShare;
     // Cleared by prepareToPlay: the first block after it starts in its own state, without a fade.
     bool bypassStateKnown = false;
-
-    double currentSampleRate = 44100.0;
-    int lookaheadSamples = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VeldranoxAudioProcessor)
 };

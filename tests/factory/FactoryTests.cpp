@@ -54,6 +54,7 @@ ClassId toClassId (const TUID cid)
 
 std::u16string toUtf16 (const char16* text) { return std::u16string (reinterpret_cast<const char16_t*> (text)); }
 
+#if VELDRANOX_JUCE_MAJOR_VERSION >= 8
 // Class IDs as moduleinfo.json spells them: 32 upper-case hex digits, byte by byte.
 std::string toHex (const ClassId& id)
 {
@@ -64,6 +65,7 @@ std::string toHex (const ClassId& id)
 
     return text.str();
 }
+#endif
 
 std::string moduleInfoPath() { return std::string (VELDRANOX_BUNDLE_PATH) + "/Contents/Resources/moduleinfo.json"; }
 

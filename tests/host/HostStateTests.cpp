@@ -1,4 +1,5 @@
 #include "HostTestSupport.h"
+#include "StateBlobBuilder.h"
 
 #include <map>
 #include <utility>
@@ -83,19 +84,6 @@ void restorePluginBlob (Format format, juce::AudioProcessor& instance, const juc
     instance.setStateInformation (hostState.getData(), int (hostState.getSize()));
 }
 
-// The plug-in's blob: magic "VC2!", little-endian byte count, the text and a terminating zero.
-juce::MemoryBlock blobWithHeader (juce::uint32 magic, juce::int32 count, const juce::String& text)
-{
-    juce::MemoryOutputStream out;
-    out.writeInt (juce::int32 (magic));
-    out.writeInt (count);
-    out << text;
-    out.writeByte (0);
-    return out.getMemoryBlock();
-}
-
-constexpr juce::uint32 blobMagic = 0x21324356;
-
 // A state that sets SPACE to 90 under the given root tag.
 juce::String stateXml (const juce::String& rootTag)
 {
@@ -103,10 +91,7 @@ juce::String stateXml (const juce::String& rootTag)
            ">";
 }
 
-juce::MemoryBlock xmlBlob (const juce::String& text)
-{
-    return blobWithHeader (blobMagic, int (text.getNumBytesAsUTF8()), text);
-}
+juce::MemoryBlock xmlBlob (const juce::String& text) { return StateBlobBuilder::blob (text); }
 
 struct ChangedValue
 {
@@ -247,8 +232,8 @@ TEST_P (HostState, ForeignOrDamagedBlobsChangeNothing)
         { "random bytes", randomBytes },
         { "magic and count only", juce::MemoryBlock (good.getData(), 8) },
         { "wrong magic", wrongMagic },
-        { "zero count", blobWithHeader (blobMagic, 0, stateXml ("PARAMS")) },
-        { "negative count", blobWithHeader (blobMagic, -5, stateXml ("PARAMS")) },
+        { "zero count", StateBlobBuilder::blob (stateXml ("PARAMS"), StateBlobBuilder::magic, 0) },
+        { "negative count", StateBlobBuilder::blob (stateXml ("PARAMS"), StateBlobBuilder::magic, -5) },
         { "text that is not XML", xmlBlob ("SPACE=90") },
         { "another plug-in's XML", xmlBlob (stateXml ("OTHERSTATE")) },
         { "cut in half", truncated },

@@ -2,6 +2,7 @@
 
 #include "BitIdentical.h"
 #include "EngineProbe.h"
+#include "processor/MacroTable.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
@@ -23,12 +24,13 @@ inline void setMacro (VeldranoxAudioProcessor& processor, const char* id, float 
     ASSERT_EQ (processor.parameters.getRawParameterValue (id)->load(), value) << id << " is off the 0.1 grid";
 }
 
+// The four controls in the plug-in's units, the parameters' defaults unless given.
 struct Macros
 {
-    float space = 40.0f;
-    float grit = 25.0f;
-    float drift = 20.0f;
-    float melt = 35.0f;
+    float space = macroTable[macroSpace].defaultValue;
+    float grit = macroTable[macroGrit].defaultValue;
+    float drift = macroTable[macroDrift].defaultValue;
+    float melt = macroTable[macroMelt].defaultValue;
 };
 
 inline void setMacros (VeldranoxAudioProcessor& processor, const Macros& macros)

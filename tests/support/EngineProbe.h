@@ -1,43 +1,50 @@
 #pragma once
 
+#include "engine/Engine.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
-// Read and write access to the engine's private members, so that tests can look at the work buffers,
-// the control lanes and the stage states between blocks.
+// The engine inside a processor, for tests that look at its parts between the processor's blocks. Only
+// the engine itself is private to the processor; what the engine left in its lanes, paths and stages
+// it shows through its own read-only accessors, used here by their test names.
 struct EngineProbe
 {
     using Processor = VeldranoxAudioProcessor;
 
-    static constexpr int laneSpace = Processor::laneSpace;
-    static constexpr int laneGrit = Processor::laneGrit;
-    static constexpr int laneDrift = Processor::laneDrift;
-    static constexpr int laneMelt = Processor::laneMelt;
-    static constexpr int laneDryGain = Processor::laneDryGain;
-    static constexpr int laneWetGain = Processor::laneWetGain;
+    static const Engine& engine (const Processor& p) { return p.engine; }
 
-    static const juce::AudioBuffer<float>& controlBuffer (const Processor& p) { return p.controlBuffer; }
-    static const juce::AudioBuffer<float>& dryBuffer (const Processor& p) { return p.dryBuffer; }
-    static const juce::AudioBuffer<float>& delayBuffer (const Processor& p) { return p.delayBuffer; }
-    static const juce::AudioBuffer<float>& reverbBuffer (const Processor& p) { return p.reverbBuffer; }
-    static const juce::AudioBuffer<float>& duckGainBuffer (const Processor& p) { return p.duckGainBuffer; }
+    static constexpr int laneSpace = Engine::laneSpace;
+    static constexpr int laneGrit = Engine::laneGrit;
+    static constexpr int laneDrift = Engine::laneDrift;
+    static constexpr int laneMelt = Engine::laneMelt;
+    static constexpr int laneDryGain = Engine::laneDryGain;
+    static constexpr int laneWetGain = Engine::laneWetGain;
+
+    static const juce::AudioBuffer<float>& controlBuffer (const Processor& p) { return engine (p).controlLanes(); }
+    static const juce::AudioBuffer<float>& dryBuffer (const Processor& p) { return engine (p).dryPath(); }
+    static const juce::AudioBuffer<float>& delayBuffer (const Processor& p) { return engine (p).delayPath(); }
+    static const juce::AudioBuffer<float>& reverbBuffer (const Processor& p) { return engine (p).reverbPath(); }
+    static const juce::AudioBuffer<float>& duckGainBuffer (const Processor& p) { return engine (p).duckGains(); }
 
     static float lane (const Processor& p, int laneIndex, int sample)
     {
-        return p.controlBuffer.getSample (laneIndex, sample);
+        return controlBuffer (p).getSample (laneIndex, sample);
     }
 
-    static float duckGain (const Processor& p, int sample) { return p.duckGainBuffer.getSample (0, sample); }
-    static float duckEnvelope (const Processor& p) { return p.duckEnvelope; }
-    static int lookaheadSamples (const Processor& p) { return p.lookaheadSamples; }
-    static double currentSampleRate (const Processor& p) { return p.currentSampleRate; }
+    static float duckGain (const Processor& p, int sample) { return duckGainBuffer (p).getSample (0, sample); }
+    static float duckEnvelope (const Processor& p) { return engine (p).duckEnvelope(); }
+    static int lookaheadSamples (const Processor& p) { return engine (p).latencySamples(); }
+    static double currentSampleRate (const Processor& p) { return engine (p).getSampleRate(); }
 
-    static ModulatedDelay& modDelay (Processor& p) { return p.modDelay; }
-    static CharacterState& character (Processor& p) { return p.character; }
-    static juce::dsp::StateVariableTPTFilter<float>& lowCut (Processor& p) { return p.lowCut; }
-    static const juce::dsp::Reverb& reverb (const Processor& p) { return p.reverb; }
+    static const ModulatedDelay& modDelay (const Processor& p) { return engine (p).delayNetwork(); }
+    static const CharacterStage& character (const Processor& p) { return engine (p).characterStage(); }
+    static const juce::dsp::StateVariableTPTFilter<float>& lowCut (const Processor& p)
+    {
+        return engine (p).lowCutFilter();
+    }
+    static const juce::dsp::Reverb& reverb (const Processor& p) { return engine (p).reverbStage(); }
 
-    static const juce::LinearSmoothedValue<float>& spaceSmoothed (const Processor& p) { return p.spaceSmoothed; }
-    static const juce::LinearSmoothedValue<float>& gritSmoothed (const Processor& p) { return p.gritSmoothed; }
-    static const juce::LinearSmoothedValue<float>& driftSmoothed (const Processor& p) { return p.driftSmoothed; }
-    static const juce::LinearSmoothedValue<float>& meltSmoothed (const Processor& p) { return p.meltSmoothed; }
+    static const juce::LinearSmoothedValue<float>& spaceSmoothed (const Processor& p)
+    {
+        return engine (p).macroControl (Engine::laneSpace).getSmoother();
+    }
 };

@@ -1,3 +1,4 @@
+#include "CharacterStageProbe.h"
 #include "EngineHarness.h"
 
 #include <cmath>
@@ -127,7 +128,7 @@ TEST (Block, MonoLayoutProcessesAndWritesOnlyChannelZero)
     for (int b = 0; b < 4; ++b)
     {
         processBlock (*processor, block);
-        ASSERT_EQ (std::memcmp (block.getReadPointer (1), input.getReadPointer (1), sizeof (float) * 512), 0);
+        ASSERT_TRUE (bitIdentical (block.getReadPointer (1), input.getReadPointer (1), 512));
         block.copyFrom (0, 0, input, 0, 0, 512);
     }
 
@@ -139,12 +140,12 @@ TEST (Block, MonoLayoutProcessesAndWritesOnlyChannelZero)
     EXPECT_EQ (delay.getCurrentDelay (1), -1.0f);
     EXPECT_EQ (juce::FloatVectorOperations::findMinAndMax (delay.getRing().getReadPointer (1), delay.getRingLength()),
                juce::Range<float>());
-    EXPECT_NE (character.toneState[0], 0.0f);
-    EXPECT_EQ (character.toneState[1], 0.0f);
-    EXPECT_EQ (character.dcState[1], 0.0f);
-    EXPECT_EQ (character.levelEnvelope[1], 0.0f);
-    EXPECT_EQ (character.heldSample[1], 0.0f);
-    EXPECT_EQ (character.holdCounter[1], 0);
+    EXPECT_NE (CharacterStageProbe::toneState (character)[0], 0.0f);
+    EXPECT_EQ (CharacterStageProbe::toneState (character)[1], 0.0f);
+    EXPECT_EQ (CharacterStageProbe::dcState (character)[1], 0.0f);
+    EXPECT_EQ (CharacterStageProbe::levelEnvelope (character)[1], 0.0f);
+    EXPECT_EQ (CharacterStageProbe::heldSample (character)[1], 0.0f);
+    EXPECT_EQ (CharacterStageProbe::holdCounter (character)[1], 0);
 }
 
 TEST (Block, BlocksOfAnyLengthAreProcessedInFull)

@@ -127,7 +127,7 @@ sameSamples (const juce::AudioBuffer<float>& actual, const juce::AudioBuffer<flo
 {
     for (int ch = 0; ch < expected.getNumChannels(); ++ch)
         for (int i = from; i < expected.getNumSamples(); ++i)
-            if (std::memcmp (actual.getReadPointer (ch, i), expected.getReadPointer (ch, i), sizeof (float)) != 0)
+            if (! bitIdentical (actual.getReadPointer (ch, i), expected.getReadPointer (ch, i), 1))
                 return ::testing::AssertionFailure()
                        << "channel " << ch << ", sample " << i << ": " << actual.getSample (ch, i) << " instead of "
                        << expected.getSample (ch, i);

@@ -1,5 +1,7 @@
+#include "CharacterStageProbe.h"
 #include "EngineHarness.h"
-#include "engine/CharacterState.h"
+#include "engine/CharacterStage.h"
+#include "engine/MacroLaws.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -9,9 +11,9 @@ using namespace EngineHarness;
 
 namespace
 {
-CharacterState preparedCharacter (double sampleRate)
+CharacterStage preparedCharacter (double sampleRate)
 {
-    CharacterState character;
+    CharacterStage character;
     character.prepare (sampleRate);
     return character;
 }
@@ -32,8 +34,8 @@ TEST (Character, GritSplitsIntoDriveAndCrushAmounts)
 
     for (const auto& c : cases)
     {
-        EXPECT_NEAR (CharacterState::driveAmount (c.grit), c.drive, 1.0e-6f) << c.grit;
-        EXPECT_NEAR (CharacterState::crushAmount (c.grit), c.crush, 1.0e-6f) << c.grit;
+        EXPECT_NEAR (GritLaws::driveAmount (c.grit), c.drive, 1.0e-6f) << c.grit;
+        EXPECT_NEAR (GritLaws::crushAmount (c.grit), c.crush, 1.0e-6f) << c.grit;
     }
 }
 
@@ -54,7 +56,7 @@ TEST (Character, ToneCutoffFollowsGrit)
     };
 
     for (const auto& c : cases)
-        EXPECT_NEAR (CharacterState::toneCutoff (c.grit, c.sampleRate), c.hz, c.tolerance)
+        EXPECT_NEAR (GritLaws::toneCutoff (c.grit, c.sampleRate), c.hz, c.tolerance)
             << "GRIT " << c.grit << " at " << c.sampleRate;
 }
 
@@ -65,7 +67,7 @@ TEST (Character, ToneFilterIsThreeDecibelsDownAtItsCorner)
     constexpr double rate = 192000.0;
     auto character = preparedCharacter (rate);
     character.updateTone (0.55f);
-    const double corner = CharacterState::toneCutoff (0.55f, (float) rate);
+    const double corner = GritLaws::toneCutoff (0.55f, (float) rate);
 
     const auto gainAt = [&] (double hz)
     {
@@ -90,16 +92,16 @@ TEST (Character, SaturatorIsAsymmetricWithAZeroAtFullDrive)
 
     for (const auto& c : cases)
     {
-        const float y = CharacterState::saturate (c.x, 1.0f);
+        const float y = CharacterStage::saturate (c.x, 1.0f);
         const int sign = y > 0.0f ? 1 : (y < 0.0f ? -1 : 0);
         EXPECT_EQ (sign, c.sign) << "x " << c.x << " gives " << y;
     }
 
-    EXPECT_NEAR (CharacterState::saturate (-1.0f / 1.62f, 1.0f), 0.0f, 1.0e-5f);
+    EXPECT_NEAR (CharacterStage::saturate (-1.0f / 1.62f, 1.0f), 0.0f, 1.0e-5f);
 
     // Without drive the curve is tanh normalised to pass through 1.
-    EXPECT_EQ (CharacterState::saturate (1.0f, 0.0f), 1.0f);
-    EXPECT_EQ (CharacterState::saturate (-1.0f, 0.0f), -1.0f);
+    EXPECT_EQ (CharacterStage::saturate (1.0f, 0.0f), 1.0f);
+    EXPECT_EQ (CharacterStage::saturate (-1.0f, 0.0f), -1.0f);
 }
 
 TEST (Character, DcTrackerFollowsTheSaturatedSignalAtEveryDrive)
@@ -113,8 +115,8 @@ TEST (Character, DcTrackerFollowsTheSaturatedSignalAtEveryDrive)
 
     // Full drive removes the offset (a 10 Hz high-pass); without drive the tracker runs but is not heard.
     const Case cases[] = {
-        { 0.55f, 0.0f, CharacterState::saturate (0.3f, 1.0f) },
-        { 0.0f, 0.3f, CharacterState::saturate (0.3f, 0.0f) },
+        { 0.55f, 0.0f, CharacterStage::saturate (0.3f, 1.0f) },
+        { 0.0f, 0.3f, CharacterStage::saturate (0.3f, 0.0f) },
     };
 
     constexpr int timeConstant = 764; // 1 / (2π × 10 Hz) at 48 kHz
@@ -132,12 +134,13 @@ TEST (Character, DcTrackerFollowsTheSaturatedSignalAtEveryDrive)
 
             if (n == timeConstant - 1)
             {
-                EXPECT_NEAR (character.dcState[0], (1.0f - std::exp (-1.0f)) * c.trackedLevel, 0.005f);
+                EXPECT_NEAR (
+                    CharacterStageProbe::dcState (character)[0], (1.0f - std::exp (-1.0f)) * c.trackedLevel, 0.005f);
             }
         }
 
         EXPECT_NEAR (output, c.expectedOutput, 1.0e-3f);
-        EXPECT_NEAR (character.dcState[0], c.trackedLevel, 1.0e-4f);
+        EXPECT_NEAR (CharacterStageProbe::dcState (character)[0], c.trackedLevel, 1.0e-4f);
     }
 }
 
@@ -159,7 +162,7 @@ TEST (Character, LevellerReducesAboveMinus24Decibels)
         SCOPED_TRACE (testing::Message() << c.envelopeDb << " dB, drive " << c.drive);
         auto character = preparedCharacter (48000.0);
         const float level = juce::Decibels::decibelsToGain (c.envelopeDb);
-        character.levelEnvelope[0] = level;
+        CharacterStageProbe::levelEnvelope (character)[0] = level;
 
         const float levelled = character.level (0, level, c.drive);
         EXPECT_NEAR (toDecibels (levelled / level), -c.reductionDb, 1.0e-3);
@@ -171,20 +174,20 @@ TEST (Character, LevellerReducesAboveMinus24Decibels)
 // every float from the bound to 2, and at points beyond, where the logarithm only grows.
 TEST (Character, LevellerIsAtItsCeilingForEveryLevelFromTheSkipBoundUp)
 {
-    constexpr float ceilingDb = CharacterState::levellerMaxReductionDb;
+    constexpr float ceilingDb = CharacterStage::levellerMaxReductionDb;
     long misses = 0;
 
-    for (float e = CharacterState::levellerCeilingEnvelope; e <= 2.0f; e = std::nextafter (e, 4.0f))
-        misses += CharacterState::levellerReductionDb (e, 1.0f) != ceilingDb ? 1 : 0;
+    for (float e = CharacterStage::levellerCeilingEnvelope; e <= 2.0f; e = std::nextafter (e, 4.0f))
+        misses += CharacterStage::levellerReductionDb (e, 1.0f) != ceilingDb ? 1 : 0;
 
     EXPECT_EQ (misses, 0);
 
     for (float e :
          { 4.0f, 1.0e3f, 1.0e12f, 1.0e30f, std::numeric_limits<float>::max(), std::numeric_limits<float>::infinity() })
-        EXPECT_EQ (CharacterState::levellerReductionDb (e, 1.0f), ceilingDb) << e;
+        EXPECT_EQ (CharacterStage::levellerReductionDb (e, 1.0f), ceilingDb) << e;
 
     // The bound lies just above the law's own corner, 10^(-12/20): a level 0.1 dB lower is below the ceiling.
-    EXPECT_LT (CharacterState::levellerReductionDb (CharacterState::levellerCeilingEnvelope * 0.98855f, 1.0f),
+    EXPECT_LT (CharacterStage::levellerReductionDb (CharacterStage::levellerCeilingEnvelope * 0.98855f, 1.0f),
                ceilingDb);
 }
 
@@ -197,30 +200,30 @@ TEST (Character, LevellerEnvelopeRisesIn10MillisecondsAndFallsIn200)
     for (int n = 0; n < attackSamples; ++n)
         character.level (0, 0.5f, 1.0f);
 
-    EXPECT_NEAR (character.levelEnvelope[0], 0.5f * (1.0f - std::exp (-1.0f)), 0.002f);
+    EXPECT_NEAR (CharacterStageProbe::levelEnvelope (character)[0], 0.5f * (1.0f - std::exp (-1.0f)), 0.002f);
 
     for (int n = 0; n < 20 * attackSamples; ++n)
         character.level (0, 0.5f, 1.0f);
 
-    const float held = character.levelEnvelope[0];
+    const float held = CharacterStageProbe::levelEnvelope (character)[0];
     ASSERT_NEAR (held, 0.5f, 1.0e-4f);
 
     for (int n = 0; n < releaseSamples; ++n)
         character.level (0, 0.0f, 1.0f);
 
-    EXPECT_NEAR (character.levelEnvelope[0], held * std::exp (-1.0f), 0.002f);
+    EXPECT_NEAR (CharacterStageProbe::levelEnvelope (character)[0], held * std::exp (-1.0f), 0.002f);
 }
 
 TEST (Character, LevellerGainDoesNotReachTheToneFilter)
 {
     auto loud = preparedCharacter (48000.0);
     auto quiet = preparedCharacter (48000.0);
-    loud.levelEnvelope[0] = 1.0f; // 0 dB: the full 6 dB of reduction at full drive
+    CharacterStageProbe::levelEnvelope (loud)[0] = 1.0f; // 0 dB: the full 6 dB of reduction at full drive
 
     const float fromLoud = loud.processSample (0, 0.2f, 0.55f);
     const float fromQuiet = quiet.processSample (0, 0.2f, 0.55f);
 
-    EXPECT_EQ (loud.toneState[0], quiet.toneState[0]);
+    EXPECT_EQ (CharacterStageProbe::toneState (loud)[0], CharacterStageProbe::toneState (quiet)[0]);
     EXPECT_NEAR (fromLoud / fromQuiet, juce::Decibels::decibelsToGain (-6.0f), 0.02f);
 }
 
@@ -245,15 +248,17 @@ TEST (Character, LevellerAndReducerHoldStillWhileTheirAmountIsOff)
         SCOPED_TRACE (c.grit);
         auto character = preparedCharacter (48000.0);
         character.updateTone (c.grit);
-        character.levelEnvelope[0] = 0.25f;
-        character.heldSample[0] = 0.5f;
-        character.holdCounter[0] = 3;
+        CharacterStageProbe::levelEnvelope (character)[0] = 0.25f;
+        CharacterStageProbe::heldSample (character)[0] = 0.5f;
+        CharacterStageProbe::holdCounter (character)[0] = 3;
 
         for (int n = 0; n < 32; ++n)
             character.processSample (0, n % 2 == 0 ? 0.9f : -0.8f, c.grit);
 
-        EXPECT_EQ (character.levelEnvelope[0] != 0.25f, c.levellerRuns);
-        EXPECT_EQ (character.heldSample[0] != 0.5f || character.holdCounter[0] != 3, c.reducerRuns);
+        EXPECT_EQ (CharacterStageProbe::levelEnvelope (character)[0] != 0.25f, c.levellerRuns);
+        EXPECT_EQ (CharacterStageProbe::heldSample (character)[0] != 0.5f ||
+                       CharacterStageProbe::holdCounter (character)[0] != 3,
+                   c.reducerRuns);
     }
 }
 
@@ -271,15 +276,15 @@ TEST (Character, ReducerQuantisesToTheBitDepth)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.crush);
-        EXPECT_EQ (CharacterState::crushBits (c.crush), c.bits);
-        EXPECT_EQ (CharacterState::quantise (0.4f * c.step, c.crush), 0.0f);
-        EXPECT_EQ (CharacterState::quantise (0.6f * c.step, c.crush), c.step);
+        EXPECT_EQ (CharacterStage::crushBits (c.crush), c.bits);
+        EXPECT_EQ (CharacterStage::quantise (0.4f * c.step, c.crush), 0.0f);
+        EXPECT_EQ (CharacterStage::quantise (0.6f * c.step, c.crush), c.step);
 
         // Halves are rounded away from zero.
-        EXPECT_EQ (CharacterState::quantise (2.5f * c.step, c.crush), 3.0f * c.step);
-        EXPECT_EQ (CharacterState::quantise (-2.5f * c.step, c.crush), -3.0f * c.step);
-        EXPECT_EQ (CharacterState::quantise (1.5f * c.step, c.crush), 2.0f * c.step);
-        EXPECT_EQ (CharacterState::quantise (-1.5f * c.step, c.crush), -2.0f * c.step);
+        EXPECT_EQ (CharacterStage::quantise (2.5f * c.step, c.crush), 3.0f * c.step);
+        EXPECT_EQ (CharacterStage::quantise (-2.5f * c.step, c.crush), -3.0f * c.step);
+        EXPECT_EQ (CharacterStage::quantise (1.5f * c.step, c.crush), 2.0f * c.step);
+        EXPECT_EQ (CharacterStage::quantise (-1.5f * c.step, c.crush), -2.0f * c.step);
     }
 }
 
@@ -297,10 +302,10 @@ TEST (Character, ReducerHoldsEachSampleForItsHoldLength)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.crush);
-        EXPECT_EQ (CharacterState::holdLength (c.crush), c.hold);
+        EXPECT_EQ (CharacterStage::holdLength (c.crush), c.hold);
 
         // Distinct, already quantised inputs show which one is being held.
-        const float step = 2.0f / std::pow (2.0f, CharacterState::crushBits (c.crush));
+        const float step = 2.0f / std::pow (2.0f, CharacterStage::crushBits (c.crush));
         auto character = preparedCharacter (48000.0);
 
         for (int n = 0; n < 3 * c.hold; ++n)
@@ -317,7 +322,7 @@ TEST (Character, TrimFallsFromOneToPointSevenFour)
     // GRIT 0: the output is the tone filter's state itself.
     auto clean = preparedCharacter (48000.0);
     for (int n = 0; n < 16; ++n)
-        ASSERT_EQ (clean.processSample (0, 0.4f, 0.0f), clean.toneState[0]);
+        ASSERT_EQ (clean.processSample (0, 0.4f, 0.0f), CharacterStageProbe::toneState (clean)[0]);
 
     // GRIT 1: the held sample scaled by the trim.
     auto crushed = preparedCharacter (48000.0);
@@ -325,8 +330,8 @@ TEST (Character, TrimFallsFromOneToPointSevenFour)
     for (int n = 0; n < 16; ++n)
     {
         const float out = crushed.processSample (0, 0.4f, 1.0f);
-        ASSERT_NE (crushed.heldSample[0], 0.0f);
-        ASSERT_NEAR (out / crushed.heldSample[0], 0.74f, 1.0e-6f) << n;
+        ASSERT_NE (CharacterStageProbe::heldSample (crushed)[0], 0.0f);
+        ASSERT_NEAR (out / CharacterStageProbe::heldSample (crushed)[0], 0.74f, 1.0e-6f) << n;
     }
 }
 

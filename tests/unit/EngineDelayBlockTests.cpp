@@ -1,7 +1,7 @@
+#include "BitIdentical.h"
 #include "engine/ModulatedDelay.h"
 
 #include <algorithm>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -42,10 +42,6 @@ Signals makeSignals (int length, float maxDepth)
     return s;
 }
 
-bool sameBits (const std::vector<float>& a, const std::vector<float>& b)
-{
-    return a.size() == b.size() && std::memcmp (a.data(), b.data(), sizeof (float) * a.size()) == 0;
-}
 } // namespace
 
 TEST (EngineDelayBlock, BlocksGiveTheBitsOfSingleFrames)
@@ -95,17 +91,16 @@ TEST (EngineDelayBlock, BlocksGiveTheBitsOfSingleFrames)
             start += n;
         }
 
-        EXPECT_TRUE (sameBits (left, expectedLeft));
-        EXPECT_TRUE (sameBits (right, expectedRight));
+        EXPECT_TRUE (bitIdentical (left, expectedLeft));
+        EXPECT_TRUE (bitIdentical (right, expectedRight));
         EXPECT_EQ (inBlocks.getWriteIndex(), frameByFrame.getWriteIndex());
 
         for (int ch = 0; ch < 2; ++ch)
         {
             EXPECT_EQ (inBlocks.getCurrentDelay (ch), frameByFrame.getCurrentDelay (ch)) << ch;
-            EXPECT_EQ (std::memcmp (inBlocks.getRing().getReadPointer (ch),
-                                    frameByFrame.getRing().getReadPointer (ch),
-                                    sizeof (float) * (size_t) inBlocks.getRing().getNumSamples()),
-                       0)
+            EXPECT_TRUE (bitIdentical (inBlocks.getRing().getReadPointer (ch),
+                                       frameByFrame.getRing().getReadPointer (ch),
+                                       inBlocks.getRing().getNumSamples()))
                 << ch;
         }
     }

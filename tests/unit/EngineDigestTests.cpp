@@ -216,10 +216,8 @@ std::uint64_t render (const Scenario& s)
         if (s.automation != Automation::none)
         {
             const auto values = automationAt (s.automation, now, blockIndex);
-            const char* ids[] = { ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt };
-
             for (size_t k = 0; k < values.size(); ++k)
-                processor->parameters.getParameter (ids[k])->setValueNotifyingHost (values[k]);
+                processor->parameters.getParameter (macroTable[k].id)->setValueNotifyingHost (values[k]);
         }
 
         if (s.bpm)
@@ -246,9 +244,10 @@ TEST (EngineDigest, OutputBitsMatchTheRecordedEngine)
 #endif
 
     const auto fingerprint = MathsLibrary::fingerprint();
-    const auto library = std::find_if (mathsLibraries.begin(),
-                                       mathsLibraries.end(),
-                                       [fingerprint] (const auto& recorded) { return recorded.fingerprint == fingerprint; });
+    const auto library =
+        std::find_if (mathsLibraries.begin(),
+                      mathsLibraries.end(),
+                      [fingerprint] (const auto& recorded) { return recorded.fingerprint == fingerprint; });
 
     const Macros gritAt45 { 40.0f, 45.0f, 20.0f, 35.0f };
     const Macros driftFull { 40.0f, 25.0f, 100.0f, 35.0f };

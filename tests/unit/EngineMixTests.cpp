@@ -1,3 +1,4 @@
+#include "CharacterStageProbe.h"
 #include "EngineHarness.h"
 
 #include <gtest/gtest.h>
@@ -42,10 +43,10 @@ TEST (EngineMix, BlockSettingsComeFromTheLastSampleOfTheBlock)
     ASSERT_GT (lastSpace, EngineProbe::lane (*processor, EngineProbe::laneSpace, 0));
     EXPECT_FLOAT_EQ (EngineProbe::reverb (*processor).getParameters().roomSize, lastSpace * 0.68f + 0.3f);
 
-    CharacterState reference;
+    CharacterStage reference;
     reference.prepare (48000.0);
     reference.updateTone (EngineProbe::lane (*processor, EngineProbe::laneGrit, 511));
-    EXPECT_EQ (EngineProbe::character (*processor).toneCoefficient, reference.toneCoefficient);
+    EXPECT_EQ (EngineProbe::character (*processor).getToneCoefficient(), reference.getToneCoefficient());
 }
 
 TEST (EngineMix, ReverbHearsThreeQuartersOfTheDelayAndSixTenthsOfTheDry)
@@ -120,8 +121,9 @@ TEST (EngineMix, OutputIsTheDuckedWetPathPlusTheDryPath)
         auto block = noise (2, blockSize, 0.8f, 20 + b);
         processBlock (*processor, block);
 
-        // updateTone is the block's only change to the character coefficients.
-        stateBefore.toneCoefficient = character.toneCoefficient;
+        // updateTone, at the block's last GRIT, is the block's only change to the character coefficients.
+        stateBefore.updateTone (EngineProbe::lane (*processor, EngineProbe::laneGrit, blockSize - 1));
+        ASSERT_EQ (stateBefore.getToneCoefficient(), character.getToneCoefficient());
         const auto lane = [&] (int index, int i) { return EngineProbe::lane (*processor, index, i); };
 
         for (int ch = 0; ch < 2; ++ch)
@@ -159,7 +161,7 @@ TEST (EngineMix, MeltZeroGivesTheInputDelayedByTheLatency)
                     << ch << ", " << i;
 
         // The wet path is silent, not stopped.
-        EXPECT_NE (EngineProbe::character (*processor).toneState[0], 0.0f);
+        EXPECT_NE (CharacterStageProbe::toneState (EngineProbe::character (*processor))[0], 0.0f);
         EXPECT_NE (EngineProbe::duckEnvelope (*processor), 0.0f);
     }
 }

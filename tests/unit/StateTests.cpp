@@ -1,4 +1,5 @@
 #include "BitIdentical.h"
+#include "StateBlobBuilder.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
@@ -10,11 +11,13 @@
 namespace
 {
 using Values = std::array<float, 4>;
-constexpr std::array<const char*, 4> ids {
-    ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt
+constexpr std::array<const char*, numMacros> ids {
+    macroTable[macroSpace].id, macroTable[macroGrit].id, macroTable[macroDrift].id, macroTable[macroMelt].id
 };
-constexpr Values defaults { 40.0f, 25.0f, 20.0f, 35.0f };
-constexpr juce::uint32 blobMagic = 0x21324356;
+constexpr Values defaults { macroTable[macroSpace].defaultValue,
+                            macroTable[macroGrit].defaultValue,
+                            macroTable[macroDrift].defaultValue,
+                            macroTable[macroMelt].defaultValue };
 
 Values valuesOf (VeldranoxAudioProcessor& processor)
 {
@@ -45,18 +48,6 @@ void restore (VeldranoxAudioProcessor& processor, const juce::MemoryBlock& block
     processor.setStateInformation (block.getData(), static_cast<int> (block.getSize()));
 }
 
-// A blob in the host-state layout: magic, byte count, text, terminating zero.
-juce::MemoryBlock blobWithText (const juce::String& text, juce::uint32 magic = blobMagic, int declaredCount = -1)
-{
-    const auto utf8 = text.toStdString();
-    juce::MemoryOutputStream out;
-    out.writeInt (static_cast<int> (magic));
-    out.writeInt (declaredCount >= 0 || declaredCount < -1 ? declaredCount : static_cast<int> (utf8.size()));
-    out.write (utf8.data(), utf8.size());
-    out.writeByte (0);
-    return out.getMemoryBlock();
-}
-
 juce::String paramsXml (const juce::String& root, const juce::String& children)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><" + root + ">" + children + "</" + root + ">";
@@ -77,7 +68,7 @@ TEST (State, BlobIsTheParameterTreeAsXmlBehindMagicAndLength)
     const auto* bytes = static_cast<const char*> (blob.getData());
 
     ASSERT_GT (blob.getSize(), 9u);
-    EXPECT_EQ (juce::ByteOrder::littleEndianInt (bytes), blobMagic);
+    EXPECT_EQ (juce::ByteOrder::littleEndianInt (bytes), StateBlobBuilder::magic);
 
     const auto count = static_cast<size_t> (juce::ByteOrder::littleEndianInt (bytes + 4));
     ASSERT_EQ (blob.getSize(), 8 + count + 1) << "text, then one terminating zero, nothing after";
@@ -147,7 +138,7 @@ TEST (State, RestoredValuesAreBroughtIntoRange)
     {
         VeldranoxAudioProcessor processor;
         setValues (processor, before);
-        restore (processor, blobWithText (paramsXml ("PARAMS", c.children)));
+        restore (processor, StateBlobBuilder::blob (paramsXml ("PARAMS", c.children)));
 
         const auto values = valuesOf (processor);
         for (size_t i = 0; i < ids.size(); ++i)
@@ -158,14 +149,14 @@ TEST (State, RestoredValuesAreBroughtIntoRange)
 TEST (State, RootTagIsMatchedIgnoringCase)
 {
     VeldranoxAudioProcessor processor;
-    restore (processor, blobWithText (paramsXml ("params", child ("MELT", "80"))));
+    restore (processor, StateBlobBuilder::blob (paramsXml ("params", child ("MELT", "80"))));
     EXPECT_FLOAT_EQ (valuesOf (processor)[3], 80.0f);
 }
 
 TEST (State, ForeignIdsSurviveTheNextSave)
 {
     VeldranoxAudioProcessor processor;
-    restore (processor, blobWithText (paramsXml ("PARAMS", child ("WOBBLE", "77"))));
+    restore (processor, StateBlobBuilder::blob (paramsXml ("PARAMS", child ("WOBBLE", "77"))));
 
     const auto blob = save (processor);
     const auto xml = juce::AudioProcessor::getXmlFromBinary (blob.getData(), static_cast<int> (blob.getSize()));
@@ -188,7 +179,7 @@ TEST (State, RestoreNotifiesTheHostOfChangedValues)
     VeldranoxAudioProcessor processor;
     Listener listener;
     processor.addListener (&listener);
-    restore (processor, blobWithText (paramsXml ("PARAMS", child ("GRIT", "90") + child ("SPACE", "40"))));
+    restore (processor, StateBlobBuilder::blob (paramsXml ("PARAMS", child ("GRIT", "90") + child ("SPACE", "40"))));
     processor.removeListener (&listener);
 
     EXPECT_EQ (listener.changed, std::vector<int> { 1 }) << "GRIT changed; SPACE already held 40";
@@ -197,7 +188,7 @@ TEST (State, RestoreNotifiesTheHostOfChangedValues)
 TEST (State, UnreadableBlobsAreIgnored)
 {
     const auto goodText = paramsXml ("PARAMS", child ("SPACE", "99") + child ("MELT", "1"));
-    const auto good = blobWithText (goodText);
+    const auto good = StateBlobBuilder::blob (goodText);
 
     auto wrongMagic = good;
     static_cast<char*> (wrongMagic.getData())[0] ^= 0x20;
@@ -207,7 +198,7 @@ TEST (State, UnreadableBlobsAreIgnored)
     for (size_t i = 0; i < noise.getSize(); ++i)
         noise[i] = static_cast<char> (random());
 
-    const auto anotherPlugin = blobWithText (paramsXml ("PLUGINSTATE", child ("SPACE", "99")));
+    const auto anotherPlugin = StateBlobBuilder::blob (paramsXml ("PLUGINSTATE", child ("SPACE", "99")));
     const auto truncated = juce::MemoryBlock (good.getData(), good.getSize() / 2);
 
     struct Case
@@ -219,17 +210,17 @@ TEST (State, UnreadableBlobsAreIgnored)
         { "empty", {} },
         { "eight bytes", juce::MemoryBlock (good.getData(), 8) },
         { "wrong magic", wrongMagic },
-        { "zero count", blobWithText (goodText, blobMagic, 0) },
-        { "negative count", blobWithText (goodText, blobMagic, -5) },
-        { "not xml", blobWithText ("SPACE=99 MELT=1") },
+        { "zero count", StateBlobBuilder::blob (goodText, StateBlobBuilder::magic, 0) },
+        { "negative count", StateBlobBuilder::blob (goodText, StateBlobBuilder::magic, -5) },
+        { "not xml", StateBlobBuilder::blob ("SPACE=99 MELT=1") },
         { "truncated xml", truncated },
         { "another plug-in's root", anotherPlugin },
         { "random bytes", noise },
         { "plain xml without the header", juce::MemoryBlock (goodText.toRawUTF8(), goodText.getNumBytesAsUTF8()) },
         // JUCE's XML reader loops for ever on an instruction followed by text inside an element.
         { "instruction inside the tree",
-          blobWithText ("<?xml version=\"1.0\"?><PARAMS><?xml version=\"1.0\"?>yyyy <PARAM id=\"SPACE\" "
-                        "value=\"99\"/></PARAMS>") },
+          StateBlobBuilder::blob ("<?xml version=\"1.0\"?><PARAMS><?xml version=\"1.0\"?>yyyy <PARAM id=\"SPACE\" "
+                                  "value=\"99\"/></PARAMS>") },
     };
 
     for (const auto& c : cases)
@@ -253,7 +244,7 @@ TEST (State, CountBeyondTheDataIsReadToItsEnd)
 {
     VeldranoxAudioProcessor processor;
 
-    auto blob = blobWithText (paramsXml ("PARAMS", child ("DRIFT", "66")));
+    auto blob = StateBlobBuilder::blob (paramsXml ("PARAMS", child ("DRIFT", "66")));
     const auto size = static_cast<int> (blob.getSize());
     blob.copyFrom (&size, 4, 4); // claims more bytes than follow (little-endian host)
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "processor/MacroTable.h"
+
 #include <array>
 #include <juce_core/juce_core.h>
 #include <optional>
@@ -8,13 +10,15 @@
 // 0 to 100 units.
 namespace Macros
 {
-constexpr int count = 4;
-constexpr float minimum = 0.0f;
-constexpr float maximum = 100.0f;
+constexpr int count = numMacros;
+constexpr float minimum = MacroRange::minimum;
+constexpr float maximum = MacroRange::maximum;
 
 inline const std::array<juce::String, count>& names()
 {
-    static const std::array<juce::String, count> all { "Space", "Grit", "Drift", "Melt" };
+    static const std::array<juce::String, count> all {
+        macroTable[macroSpace].name, macroTable[macroGrit].name, macroTable[macroDrift].name, macroTable[macroMelt].name
+    };
     return all;
 }
 

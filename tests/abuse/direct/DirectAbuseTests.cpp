@@ -1,17 +1,18 @@
+#include "BackgroundBlocks.h"
+#include "BitIdentical.h"
 #include "ChunkedRender.h"
 #include "SignalChecks.h"
+#include "StateBlobBuilder.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
-#include <atomic>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace
 {
-constexpr std::array<const char*, 4> ids {
-    ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt
+constexpr std::array<const char*, numMacros> ids {
+    macroTable[macroSpace].id, macroTable[macroGrit].id, macroTable[macroDrift].id, macroTable[macroMelt].id
 };
 
 juce::AudioBuffer<float> noiseInput (int numChannels, int numSamples, juce::int64 seed)
@@ -93,7 +94,7 @@ TEST_F (DirectAbuse, UnpreparedChannelsInTheBufferAreLeftAlone)
     const auto untouched = noiseInput (2, 256, 2);
     processor.processBlock (buffer, midi);
 
-    EXPECT_EQ (0, std::memcmp (buffer.getReadPointer (1), untouched.getReadPointer (1), 256 * sizeof (float)));
+    EXPECT_TRUE (bitIdentical (buffer.getReadPointer (1), untouched.getReadPointer (1), 256));
     BlockHealth health;
     health.absorb (buffer, 1, 256);
     EXPECT_TRUE (health.healthy()) << health.describe();
@@ -166,16 +167,6 @@ INSTANTIATE_TEST_SUITE_P (DamagedValues,
                                              StoredValueCase { "2.5E+0000000000000001", 25.0f },
                                              StoredValueCase { "5e-00000000000001", 0.5f }));
 
-juce::MemoryBlock blobWithRawText (const std::string& text)
-{
-    juce::MemoryOutputStream out;
-    out.writeInt (0x21324356);
-    out.writeInt (static_cast<int> (text.size()));
-    out.write (text.data(), text.size());
-    out.writeByte (0);
-    return out.getMemoryBlock();
-}
-
 struct RawTextCase
 {
     const char* name;
@@ -192,7 +183,7 @@ class DirectRawText : public DirectAbuse, public ::testing::WithParamInterface<R
 // text that is not well-formed UTF-8 is ignored, while well-formed non-ASCII text still loads.
 TEST_P (DirectRawText, DamagedUtf8IsIgnoredAndWellFormedTextLoads)
 {
-    restore (blobWithRawText (GetParam().text));
+    restore (StateBlobBuilder::blob (GetParam().text));
     EXPECT_FLOAT_EQ (value (ParameterIDs::space), GetParam().expectedSpace);
 }
 
@@ -236,26 +227,22 @@ TEST (ConcurrentDirect, ControlWritesAndRestoresWhileProcessing)
         processor.getStateInformation (*blob);
     }
 
-    std::atomic<bool> audioDone { false };
-    BlockHealth health;
-
-    std::thread audio (
-        [&]
+    // The host's audio thread, while this thread plays the host's message thread.
+    BackgroundBlocks audio (
+        [&processor, buffer = juce::AudioBuffer<float> (2, 128), midi = juce::MidiBuffer()] (
+            juce::Random& random) mutable
         {
-            juce::MidiBuffer midi;
-            juce::AudioBuffer<float> buffer (2, 128);
-            juce::Random random (41);
-            for (int block = 0; block < 1500; ++block)
-            {
-                fillWithNoise (buffer, random, 128);
-                processor.processBlock (buffer, midi);
-                health.absorb (buffer);
-            }
-            audioDone = true;
-        });
+            fillWithNoise (buffer, random, 128);
+            processor.processBlock (buffer, midi);
+            BlockHealth health;
+            health.absorb (buffer);
+            return health;
+        },
+        41,
+        1500);
 
     juce::Random random (42);
-    for (int round = 0; ! audioDone; ++round)
+    for (int round = 0; ! audio.isDone(); ++round)
     {
         if (round % 8 == 0)
         {
@@ -270,6 +257,6 @@ TEST (ConcurrentDirect, ControlWritesAndRestoresWhileProcessing)
         processor.getStateInformation (saved);
     }
 
-    audio.join();
+    const auto health = audio.finish();
     EXPECT_TRUE (health.healthy()) << health.describe();
 }

@@ -2,6 +2,7 @@
 
 #include "HostedPlugin.h"
 #include "SignalChecks.h"
+#include "processor/MacroTable.h"
 
 #include <memory>
 
@@ -43,6 +44,14 @@ private:
 // The plug-in's four macro controls by host-visible name.
 inline const juce::StringArray& macroNames()
 {
-    static const juce::StringArray names { "Space", "Grit", "Drift", "Melt" };
+    static const juce::StringArray names = []
+    {
+        juce::StringArray all;
+
+        for (const auto& macro : macroTable)
+            all.add (macro.name);
+
+        return all;
+    }();
     return names;
 }

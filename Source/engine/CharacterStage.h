@@ -1,23 +1,19 @@
 #pragma once
 
+#include "engine/Dynamics.h"
 #include "engine/LastValueCache.h"
 
 #include <array>
 
-// Coefficients and per-channel state of the character stage: the saturator's DC tracker, the tone
-// low-pass, the leveller and the bit/rate reducer. The processor blends the buses before these steps and
-// runs the low cut and the output mix after them; each law can also be read (and tested) on its own.
-class CharacterState
+struct CharacterStageProbe; // test access to the per-channel state
+
+// GRIT's colour on the wet path: the saturator with its DC tracker, the tone low-pass, the leveller and the
+// bit/rate reducer, one after another. The engine blends the delays and the reverb before this stage and
+// runs the low cut and the output mix after it; each law can also be read (and tested) on its own.
+class CharacterStage
 {
 public:
     static constexpr int maxChannels = 2;
-    static constexpr float lowCutFrequency = 150.0f;
-
-    // GRIT splits into two overlapping amounts: drive over its lower 55 %, crush over its upper 55 %.
-    static float driveAmount (float grit) noexcept;
-    static float crushAmount (float grit) noexcept;
-
-    static float toneCutoff (float grit, float sampleRateHz) noexcept;
 
     // Asymmetric, tanh-normalised waveshaper (before DC removal).
     static float saturate (float x, float driveAmount) noexcept;
@@ -25,8 +21,12 @@ public:
     // The leveller's gain reduction in dB for a follower level (linear) and a drive amount. It reaches its
     // ceiling, levellerMaxReductionDb × drive, at a level of 10^(-12/20) = 0.2511886; from the bound just
     // above that, with a margin of thousands of ulps of the logarithm, it is surely at the ceiling.
-    static float levellerReductionDb (float envelope, float drive) noexcept;
     static constexpr float levellerMaxReductionDb = 6.0f;
+    static constexpr GainComputer leveller { -24.0f, 0.5f, levellerMaxReductionDb };
+    static float levellerReductionDb (float envelope, float drive) noexcept
+    {
+        return leveller.reductionDb (envelope, drive);
+    }
     static constexpr float levellerCeilingEnvelope = 0.2512f;
 
     static float crushBits (float crush) noexcept;
@@ -52,18 +52,12 @@ public:
     float level (int k, float s, float drive) noexcept;
     float reduce (int k, float s, float crush) noexcept;
 
-    double sampleRate = 44100.0;
-    float toneCoefficient = 1.0f;
-    float dcCoefficient = 0.001f;
-    float levelAttack = 0.99f;
-    float levelRelease = 0.9999f;
-    std::array<float, maxChannels> toneState {};
-    std::array<float, maxChannels> dcState {};
-    std::array<float, maxChannels> levelEnvelope {};
-    std::array<float, maxChannels> heldSample {};
-    std::array<int, maxChannels> holdCounter {};
+    // The tone low-pass's coefficient, which follows GRIT once per block.
+    float getToneCoefficient() const noexcept { return toneCoefficient; }
 
 private:
+    friend struct CharacterStageProbe;
+
     // The block is worked through in chunks, each stage over the whole chunk before the next, so that the
     // maths library calls of successive samples, which do not depend on each other, can overlap.
     static constexpr int chunkLength = 64;
@@ -81,7 +75,6 @@ private:
                        size_t length,
                        const Amounts& amounts) noexcept;
     float normaliserFor (float drive) noexcept;
-    float followLevel (float envelope, float s) const noexcept;
     float reduce (float& held, int& counter, float s, float crush) noexcept;
     float applyLeveller (float s, float envelope, float drive) noexcept;
 
@@ -91,4 +84,16 @@ private:
     LastValueCache<float> levellerGain;
     LastValueCache<float> stepForCrush;
     LastValueCache<int> holdForCrush;
+
+    double sampleRate = 44100.0;
+    float toneCoefficient = 1.0f;
+    float dcCoefficient = 0.001f;
+    EnvelopeFollower levelFollower;
+
+    // Per channel.
+    std::array<float, maxChannels> toneState {};
+    std::array<float, maxChannels> dcState {};
+    std::array<float, maxChannels> levelEnvelope {};
+    std::array<float, maxChannels> heldSample {};
+    std::array<int, maxChannels> holdCounter {};
 };

@@ -1,7 +1,7 @@
-#include "engine/CharacterState.h"
+#include "engine/CharacterStage.h"
 
 #include "engine/FloatBits.h"
-#include "engine/GainLaws.h"
+#include "engine/MacroLaws.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,14 +13,7 @@ constexpr float dcTrackerOmega = 62.831856f; // 2π × 10 Hz
 constexpr float levelAttackSeconds = 0.01f;
 constexpr float levelReleaseSeconds = 0.2f;
 
-constexpr float driveRange = 0.55f; // GRIT at which the drive amount is full
-constexpr float crushStart = 0.45f; // GRIT above which the crush amount rises
 constexpr float amountOn = 0.0001f; // an amount at or below this switches its stage off
-
-constexpr float maxCutoffRatio = 0.45f;
-constexpr float levellerThresholdDb = -24.0f;
-
-float limit01 (float x) noexcept { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
 
 float driveGain (float amount) noexcept { return amount * 8.0f + 1.0f; }
 
@@ -34,46 +27,32 @@ float shape (float x, float amount) noexcept
 float quantiseBy (float x, float step) noexcept { return std::round (x / step) * step; }
 } // namespace
 
-float CharacterState::driveAmount (float grit) noexcept { return limit01 (grit / driveRange); }
-
-float CharacterState::crushAmount (float grit) noexcept { return limit01 ((grit - crushStart) / driveRange); }
-
-float CharacterState::toneCutoff (float grit, float sampleRateHz) noexcept
-{
-    const float a = limit01 (grit);
-    const float d = driveAmount (a);
-    const float c = crushAmount (a);
-    const float fc = (std::pow (0.16f, d) * 20000.0f) * (c * 1.4f + 1.0f);
-    return std::min (fc, maxCutoffRatio * sampleRateHz);
-}
-
-float CharacterState::saturate (float x, float amount) noexcept
+float CharacterStage::saturate (float x, float amount) noexcept
 {
     return std::tanh (shape (x, amount)) / std::tanh (driveGain (amount));
 }
 
-float CharacterState::crushBits (float crush) noexcept { return 16.0f - crush * 10.0f; }
+float CharacterStage::crushBits (float crush) noexcept { return 16.0f - crush * 10.0f; }
 
-float CharacterState::quantisationStep (float crush) noexcept { return 2.0f / std::pow (2.0f, crushBits (crush)); }
+float CharacterStage::quantisationStep (float crush) noexcept { return 2.0f / std::pow (2.0f, crushBits (crush)); }
 
-float CharacterState::quantise (float x, float crush) noexcept { return quantiseBy (x, quantisationStep (crush)); }
+float CharacterStage::quantise (float x, float crush) noexcept { return quantiseBy (x, quantisationStep (crush)); }
 
-int CharacterState::holdLength (float crush) noexcept { return 1 + static_cast<int> (23.0f * std::pow (crush, 1.5f)); }
+int CharacterStage::holdLength (float crush) noexcept { return 1 + static_cast<int> (23.0f * std::pow (crush, 1.5f)); }
 
-void CharacterState::prepare (double newSampleRate)
+void CharacterStage::prepare (double newSampleRate)
 {
     sampleRate = newSampleRate;
 
     const auto fs = static_cast<float> (newSampleRate);
-    levelAttack = std::exp (-1.0f / (fs * levelAttackSeconds));
-    levelRelease = std::exp (-1.0f / (fs * levelReleaseSeconds));
+    levelFollower.prepare (fs, levelAttackSeconds, levelReleaseSeconds);
     dcCoefficient = 1.0f - std::exp (-dcTrackerOmega / fs);
 
     updateTone (0.0f);
     reset();
 }
 
-void CharacterState::reset() noexcept
+void CharacterStage::reset() noexcept
 {
     toneState = {};
     dcState = {};
@@ -82,46 +61,34 @@ void CharacterState::reset() noexcept
     holdCounter = {};
 }
 
-void CharacterState::updateTone (float grit)
+void CharacterStage::updateTone (float grit)
 {
     const auto fs = static_cast<float> (sampleRate);
-    toneCoefficient = 1.0f - std::exp ((toneCutoff (grit, fs) * -twoPi) / fs);
+    toneCoefficient = 1.0f - std::exp ((GritLaws::toneCutoff (grit, fs) * -twoPi) / fs);
 }
 
-float CharacterState::followLevel (float envelope, float s) const noexcept
-{
-    const float magnitude = std::abs (s);
-    const float e = magnitude > envelope ? levelAttack : levelRelease;
-    return (1.0f - e) * magnitude + e * envelope;
-}
-
-float CharacterState::levellerReductionDb (float envelope, float drive) noexcept
-{
-    const float over = gainToDecibels (envelope) - levellerThresholdDb;
-    return over <= 0.0f ? 0.0f : std::min (levellerMaxReductionDb, over * 0.5f) * drive;
-}
-
-float CharacterState::applyLeveller (float s, float envelope, float drive) noexcept
+float CharacterStage::applyLeveller (float s, float envelope, float drive) noexcept
 {
     // From levellerCeilingEnvelope up the reduction is at its ceiling, the very float the full law gives
     // there, so loud material, which holds the leveller at its ceiling, skips the logarithm.
     const float reductionDb =
-        envelope >= levellerCeilingEnvelope ? levellerMaxReductionDb * drive : levellerReductionDb (envelope, drive);
+        envelope >= levellerCeilingEnvelope ? leveller.ceilingDb (drive) : leveller.reductionDb (envelope, drive);
 
     if (reductionDb == 0.0f)
         return s;
 
-    return s * levellerGain.get (-reductionDb * 0.05f, [] (float exponent) { return std::pow (10.0f, exponent); });
+    return s * levellerGain.get (GainComputer::gainExponent (reductionDb),
+                                 [] (float exponent) { return std::pow (10.0f, exponent); });
 }
 
-float CharacterState::level (int k, float s, float drive) noexcept
+float CharacterStage::level (int k, float s, float drive) noexcept
 {
     auto& envelope = levelEnvelope[(size_t) k];
-    envelope = followLevel (envelope, s);
+    envelope = levelFollower.next (envelope, std::abs (s));
     return applyLeveller (s, envelope, drive);
 }
 
-float CharacterState::reduce (float& held, int& counter, float s, float crush) noexcept
+float CharacterStage::reduce (float& held, int& counter, float s, float crush) noexcept
 {
     // The quantised sample and the hold length are read only when the count has run out, so only then
     // computed: both are pure functions of this sample's values.
@@ -136,13 +103,13 @@ float CharacterState::reduce (float& held, int& counter, float s, float crush) n
     return held;
 }
 
-float CharacterState::reduce (int k, float s, float crush) noexcept
+float CharacterStage::reduce (int k, float s, float crush) noexcept
 {
     return reduce (heldSample[(size_t) k], holdCounter[(size_t) k], s, crush);
 }
 
 // GRIT's amounts and the saturator's normaliser, one set for a chunk over which GRIT rests.
-struct CharacterState::SteadyAmounts
+struct CharacterStage::SteadyAmounts
 {
     float driveAmount, crushAmount, normaliser;
 
@@ -152,7 +119,7 @@ struct CharacterState::SteadyAmounts
 };
 
 // The same per sample, for a chunk over which GRIT moves.
-struct CharacterState::MovingAmounts
+struct CharacterStage::MovingAmounts
 {
     Chunk driveAmounts, crushAmounts, normalisers;
 
@@ -161,13 +128,13 @@ struct CharacterState::MovingAmounts
     float normaliserAt (size_t i) const noexcept { return normalisers[i]; }
 };
 
-float CharacterState::normaliserFor (float drive) noexcept
+float CharacterStage::normaliserFor (float drive) noexcept
 {
     return driveNormaliser.get (driveGain (drive), [] (float gain) { return std::tanh (gain); });
 }
 
 template <size_t N, typename Amounts>
-void CharacterState::processChunk (const std::array<size_t, N>& ks,
+void CharacterStage::processChunk (const std::array<size_t, N>& ks,
                                    const std::array<float*, N>& samples,
                                    size_t length,
                                    const Amounts& amounts) noexcept
@@ -193,6 +160,7 @@ void CharacterState::processChunk (const std::array<size_t, N>& ks,
     }
 
     const float dcRate = dcCoefficient, toneRate = toneCoefficient;
+    const auto follower = levelFollower;
 
     for (size_t i = 0; i < length; ++i)
         for (size_t c = 0; c < N; ++c)
@@ -206,7 +174,7 @@ void CharacterState::processChunk (const std::array<size_t, N>& ks,
             samples[c][i] = tone[c];
 
             if (amounts.drive (i) > amountOn)
-                envelopes[c][i] = envelope[c] = followLevel (envelope[c], tone[c]);
+                envelopes[c][i] = envelope[c] = follower.next (envelope[c], std::abs (tone[c]));
         }
 
     for (size_t c = 0; c < N; ++c)
@@ -233,7 +201,7 @@ void CharacterState::processChunk (const std::array<size_t, N>& ks,
             if (amounts.crush (i) > amountOn)
                 s = reduce (held, counter, s, amounts.crush (i));
 
-            samples[c][i] = ((1.0f - amounts.drive (i) * 0.16f) - amounts.crush (i) * 0.1f) * s;
+            samples[c][i] = GritLaws::wetTrim (amounts.drive (i), amounts.crush (i)) * s;
         }
 
         heldSample[ks[c]] = held;
@@ -242,7 +210,7 @@ void CharacterState::processChunk (const std::array<size_t, N>& ks,
 }
 
 template <typename Visit>
-void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& visit) noexcept
+void CharacterStage::forEachChunk (const float* grit, int numSamples, Visit&& visit) noexcept
 {
     for (int start = 0; start < numSamples; start += chunkLength)
     {
@@ -253,10 +221,12 @@ void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& vi
         // same floats, and the stages' on/off tests no longer change inside the loops.
         if (std::all_of (g + 1, g + length, [first = g[0]] (float x) { return sameBits (x, first); }))
         {
-            const float a = limit01 (g[0]);
+            const float a = GritLaws::limit01 (g[0]);
             visit ((size_t) start,
                    length,
-                   SteadyAmounts { driveAmount (a), crushAmount (a), normaliserFor (driveAmount (a)) });
+                   SteadyAmounts { GritLaws::driveAmount (a),
+                                   GritLaws::crushAmount (a),
+                                   normaliserFor (GritLaws::driveAmount (a)) });
             continue;
         }
 
@@ -264,9 +234,9 @@ void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& vi
 
         for (size_t i = 0; i < length; ++i)
         {
-            const float a = limit01 (g[i]);
-            moving.driveAmounts[i] = driveAmount (a);
-            moving.crushAmounts[i] = crushAmount (a);
+            const float a = GritLaws::limit01 (g[i]);
+            moving.driveAmounts[i] = GritLaws::driveAmount (a);
+            moving.crushAmounts[i] = GritLaws::crushAmount (a);
             moving.normalisers[i] = normaliserFor (moving.driveAmounts[i]);
         }
 
@@ -274,7 +244,7 @@ void CharacterState::forEachChunk (const float* grit, int numSamples, Visit&& vi
     }
 }
 
-void CharacterState::processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept
+void CharacterStage::processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept
 {
     // The amounts depend on GRIT alone, so one set serves both channels.
     forEachChunk (grit,
@@ -288,7 +258,7 @@ void CharacterState::processBlock (float* const* samples, int numChannels, const
                   });
 }
 
-float CharacterState::processSample (int k, float blend, float grit) noexcept
+float CharacterStage::processSample (int k, float blend, float grit) noexcept
 {
     forEachChunk (&grit,
                   1,

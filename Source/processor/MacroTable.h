@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+// The four macro controls as a host sees them, stated once. Plain constants, so that tools and tests can
+// read them without linking the plug-in. The IDs are the keys of the saved state and of host automation:
+// renaming one breaks every saved project.
+struct MacroInfo
+{
+    const char* id;
+    const char* name;
+    float defaultValue;
+};
+
+// The macros' order in the table, the engine's lanes and every list of the four.
+enum MacroIndex : std::size_t
+{
+    macroSpace = 0,
+    macroGrit,
+    macroDrift,
+    macroMelt,
+    numMacros
+};
+
+inline constexpr std::array<MacroInfo, numMacros> macroTable { {
+    { "SPACE", "Space", 40.0f },
+    { "GRIT", "Grit", 25.0f },
+    { "DRIFT", "Drift", 20.0f },
+    { "MELT", "Melt", 35.0f },
+} };
+
+// Every macro runs from 0 to 100 on a 0.1 grid, linear; the saved state stores values in these units, and
+// the engine takes them divided by 100.
+namespace MacroRange
+{
+inline constexpr float minimum = 0.0f;
+inline constexpr float maximum = 100.0f;
+inline constexpr float interval = 0.1f;
+inline constexpr float toEngine = 0.01f;
+} // namespace MacroRange
