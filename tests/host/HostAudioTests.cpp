@@ -1,4 +1,5 @@
 #include "HostTestSupport.h"
+#include "TestSignals.h"
 
 #include <cmath>
 #include <ostream>
@@ -14,18 +15,6 @@ int samplesFor (double seconds, double sampleRate) { return int (std::ceil (seco
 
 // Longer than any parameter glide of the plug-in, so that a changed value has fully arrived.
 constexpr double settleSeconds = 0.25;
-
-juce::AudioBuffer<float> noise (int numChannels, int numSamples)
-{
-    juce::AudioBuffer<float> buffer (numChannels, numSamples);
-    juce::Random random (42);
-
-    for (int ch = 0; ch < numChannels; ++ch)
-        for (int i = 0; i < numSamples; ++i)
-            buffer.setSample (ch, i, 1.8f * random.nextFloat() - 0.9f);
-
-    return buffer;
-}
 
 void processSilence (juce::AudioProcessor& instance, int numChannels, int numSamples)
 {
@@ -62,7 +51,7 @@ void expectInputDelayedByTheLatencyAfterSetting (const AudioCase& audioCase, con
     processSilence (*instance, numChannels, samplesFor (settleSeconds, sampleRate));
 
     // Not a whole number of blocks, so the last block is a short one.
-    const auto input = noise (numChannels, 20 * HostTestSupport::blockSize + 77);
+    const auto input = TestSignals::noise (numChannels, 20 * HostTestSupport::blockSize + 77, 0.9f, 42);
     auto output = input;
     HostedPlugin::processInBlocks (*instance, output, HostTestSupport::blockSize);
 

@@ -1,4 +1,5 @@
 #include "HostTestSupport.h"
+#include "TestSignals.h"
 
 #include <algorithm>
 
@@ -75,12 +76,7 @@ TEST (HostBusLayoutsVst3, SwitchedOffInputGivesSilence)
         makeLayout ({ "disabled in", juce::AudioChannelSet::disabled(), juce::AudioChannelSet::stereo(), true })));
     instance->prepareToPlay (44100.0, HostTestSupport::blockSize);
 
-    juce::AudioBuffer<float> buffer (2, HostTestSupport::blockSize);
-    juce::Random random (7);
-
-    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-        for (int i = 0; i < buffer.getNumSamples(); ++i)
-            buffer.setSample (ch, i, random.nextFloat());
+    auto buffer = TestSignals::noise (2, HostTestSupport::blockSize, 1.0f, 7);
 
     juce::MidiBuffer midi;
     instance->processBlock (buffer, midi);

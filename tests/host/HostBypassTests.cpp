@@ -1,4 +1,5 @@
 #include "HostTestSupport.h"
+#include "TestSignals.h"
 
 #include <cmath>
 
@@ -7,18 +8,6 @@
 namespace
 {
 using HostTestSupport::AudioCase;
-
-juce::AudioBuffer<float> noise (int numChannels, int numSamples, juce::int64 seed)
-{
-    juce::AudioBuffer<float> buffer (numChannels, numSamples);
-    juce::Random random (seed);
-
-    for (int ch = 0; ch < numChannels; ++ch)
-        for (int i = 0; i < numSamples; ++i)
-            buffer.setSample (ch, i, 1.8f * random.nextFloat() - 0.9f);
-
-    return buffer;
-}
 
 // The sample the bypassed plug-in must give at index i of a run whose input is `input`.
 float delayedInput (const juce::AudioBuffer<float>& input, int ch, int i, int latency)
@@ -70,7 +59,7 @@ TEST_P (HostBypass, BypassedOutputIsTheInputDelayedByTheLatencyTheHostReads)
     setBypass (*instance, true);
 
     // An impulse at frame 1000 and noise after it; not a whole number of blocks.
-    auto input = noise (numChannels, 20 * HostTestSupport::blockSize + 77, 3);
+    auto input = TestSignals::noise (numChannels, 20 * HostTestSupport::blockSize + 77, 0.9f, 3);
     input.clear (0, 1200);
 
     for (int ch = 0; ch < numChannels; ++ch)
@@ -92,7 +81,7 @@ TEST_P (HostBypass, EngagingAndReleasingKeepTheTrackInTime)
     const auto at = [rate = sampleRate] (double seconds)
     { return (int) (seconds * rate) / HostTestSupport::blockSize * HostTestSupport::blockSize; };
 
-    const auto input = noise (numChannels, at (0.6), 4);
+    const auto input = TestSignals::noise (numChannels, at (0.6), 0.9f, 4);
     auto output = input;
 
     // Processing, bypassed from 0.2 s, processing again from 0.4 s.
@@ -124,7 +113,7 @@ TEST_P (HostBypass, SwitchingNeitherDropsNorRepeatsASample)
     settle.clear();
     processRange (*instance, settle, 0, settle.getNumSamples());
 
-    const auto input = noise (numChannels, 40 * HostTestSupport::blockSize, 5);
+    const auto input = TestSignals::noise (numChannels, 40 * HostTestSupport::blockSize, 0.9f, 5);
     auto output = input;
 
     // Switches every few blocks, some within a fade and some after it.

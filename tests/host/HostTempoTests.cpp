@@ -1,5 +1,6 @@
 #include "BitIdentical.h"
 #include "HostTestSupport.h"
+#include "TestSignals.h"
 
 #include <limits>
 #include <optional>
@@ -40,12 +41,7 @@ juce::AudioBuffer<float> renderWithTempo (HostTestSupport::Format format, std::o
     ReportedTempo tempo (bpm);
     instance->setPlayHead (&tempo);
 
-    juce::AudioBuffer<float> buffer (2, (int) sampleRate);
-    juce::Random random (12);
-
-    for (int ch = 0; ch < 2; ++ch)
-        for (int i = 0; i < buffer.getNumSamples(); ++i)
-            buffer.setSample (ch, i, random.nextFloat() - 0.5f);
+    auto buffer = TestSignals::noise (2, (int) sampleRate, 0.5f, 12);
 
     HostedPlugin::processInBlocks (*instance, buffer, HostTestSupport::blockSize);
     instance->setPlayHead (nullptr);

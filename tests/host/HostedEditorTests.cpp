@@ -1,4 +1,5 @@
 #include "HostTestSupport.h"
+#include "TestSignals.h"
 
 #include <atomic>
 #include <chrono>
@@ -36,15 +37,16 @@ public:
 private:
     void run()
     {
-        juce::AudioBuffer<float> buffer (instance.getTotalNumOutputChannels(), HostTestSupport::blockSize);
+        constexpr int blockSize = HostTestSupport::blockSize, blocksOfInput = 16;
+        const auto input =
+            TestSignals::noise (instance.getTotalNumOutputChannels(), blocksOfInput * blockSize, 0.25f, 7);
+        juce::AudioBuffer<float> buffer (input.getNumChannels(), blockSize);
         juce::MidiBuffer midi;
-        juce::Random random (7);
 
-        while (running)
+        for (int block = 0; running; ++block)
         {
             for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-                for (int i = 0; i < buffer.getNumSamples(); ++i)
-                    buffer.setSample (ch, i, 0.5f * random.nextFloat() - 0.25f);
+                buffer.copyFrom (ch, 0, input, ch, (block % blocksOfInput) * blockSize, blockSize);
 
             instance.processBlock (buffer, midi);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <juce_graphics/juce_graphics.h>
@@ -45,5 +46,37 @@ inline bool hasColourNear (const juce::Image& image,
 inline juce::Image makeClearImage (int width, int height)
 {
     return juce::Image (juce::Image::ARGB, width, height, true, juce::SoftwareImageType());
+}
+// Relative luminance of an opaque colour, as the W3C's contrast guidelines define it.
+inline double relativeLuminance (juce::Colour colour)
+{
+    const auto linear = [] (juce::uint8 component)
+    {
+        const double c = component / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow ((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear (colour.getRed()) + 0.7152 * linear (colour.getGreen()) + 0.0722 * linear (colour.getBlue());
+}
+
+// From 1 (no contrast) to 21 (black on white); 4.5 is the guidelines' minimum for body text.
+inline double contrastRatio (juce::Colour a, juce::Colour b)
+{
+    const double la = relativeLuminance (a);
+    const double lb = relativeLuminance (b);
+    return (std::max (la, lb) + 0.05) / (std::min (la, lb) + 0.05);
+}
+
+// The pixel in `area` that stands out most from `background`: where text is drawn, a glyph's fully covered ink.
+inline juce::Colour inkIn (const juce::Image& image, juce::Rectangle<int> area, juce::Colour background)
+{
+    juce::Colour ink = background;
+
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            if (const auto pixel = image.getPixelAt (x, y);
+                contrastRatio (pixel, background) > contrastRatio (ink, background))
+                ink = pixel;
+
+    return ink;
 }
 } // namespace EditorPixels

@@ -2,6 +2,7 @@
 
 #include "BitIdentical.h"
 #include "EngineProbe.h"
+#include "TestSignals.h"
 #include "processor/MacroTable.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
@@ -87,18 +88,7 @@ inline void processInBlocks (VeldranoxAudioProcessor& processor,
     }
 }
 
-// Reproducible white noise in [-amplitude, amplitude).
-inline juce::AudioBuffer<float> noise (int numChannels, int numSamples, float amplitude = 0.5f, juce::int64 seed = 7)
-{
-    juce::Random random (seed);
-    juce::AudioBuffer<float> buffer (numChannels, numSamples);
-
-    for (int ch = 0; ch < numChannels; ++ch)
-        for (int i = 0; i < numSamples; ++i)
-            buffer.setSample (ch, i, amplitude * (2.0f * random.nextFloat() - 1.0f));
-
-    return buffer;
-}
+using TestSignals::noise;
 
 inline juce::AudioBuffer<float> constant (int numChannels, int numSamples, float value)
 {

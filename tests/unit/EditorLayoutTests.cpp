@@ -2,7 +2,9 @@
 #include "EditorProbe.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace
 {
@@ -76,79 +78,218 @@ TEST_F (EditorLayout, ValueBoxSitsBelowEachKnob)
     }
 }
 
-TEST_F (EditorLayout, SmallerSizeRunsOutFromTheBottomUp)
+namespace
 {
-    // 253 high leaves the top row whole, 5 of the 10 gap rows and nothing of the bottom row; columns
-    // 100 wide are overhung by 6 pixels on each side.
-    editor.setSize (332, 253);
-    expectLayout ({
-        { "titleLabel", { 16, 6, 200, 32 } },
-        { "vendorLabel", { 216, 6, 100, 32 } },
-        { "meltLabel", { 16, 58, 300, 22 } },
-        { "meltSlider", { 85, 80, 162, 154 } },
-        { "spaceLabel", { 16, 239, 100, 0 } },
-        { "spaceSlider", { 10, 239, 112, 0 } },
-        { "gritLabel", { 116, 239, 100, 0 } },
-        { "gritSlider", { 110, 239, 112, 0 } },
-        { "driftLabel", { 216, 239, 100, 0 } },
-        { "driftSlider", { 210, 239, 112, 0 } },
-    });
+// The window never offers a resize, but a host may still force a size on it; whatever it forces, the layout
+// must degrade sensibly. These sizes run through the real one, below what its content needs, and beyond.
+const int sweepWidths[] = { 0, 20, 31, 33, 250, 332, 368, 479, 480, 481, 600, 1000 };
+const int sweepHeights[] = { 0, 5, 12, 30, 43, 45, 57, 58, 71, 72, 100, 250, 253, 403, 404, 405, 500, 800 };
 
-    // 30 high is less than the header band: every body row is empty, the knobs still 162 and 112 wide.
-    editor.setSize (100, 30);
-    expectLayout ({
-        { "titleLabel", { 16, 6, 45, 18 } },
-        { "vendorLabel", { 61, 6, 23, 18 } },
-        { "meltLabel", { 16, 44, 68, 0 } },
-        { "meltSlider", { -31, 44, 162, 0 } },
-        { "spaceLabel", { 16, 44, 22, 0 } },
-        { "spaceSlider", { -29, 44, 112, 0 } },
-        { "gritLabel", { 38, 44, 22, 0 } },
-        { "gritSlider", { -7, 44, 112, 0 } },
-        { "driftLabel", { 60, 44, 24, 0 } },
-        { "driftSlider", { 16, 44, 112, 0 } },
-    });
-}
+// A window shorter than the header band and the body's inset still parks the empty body rows at the inset.
+constexpr int bodyTop = 44 + 14;
 
-TEST_F (EditorLayout, LargerSizeWidensTheLabelsAndLeavesTheExtraHeightEmpty)
+const struct
 {
-    editor.setSize (600, 500);
-    expectLayout ({
-        { "titleLabel", { 16, 6, 378, 32 } },
-        { "vendorLabel", { 394, 6, 190, 32 } },
-        { "meltLabel", { 16, 58, 568, 22 } },
-        { "meltSlider", { 219, 80, 162, 154 } },
-        { "spaceLabel", { 16, 244, 189, 22 } },
-        { "spaceSlider", { 54, 266, 112, 124 } },
-        { "gritLabel", { 205, 244, 189, 22 } },
-        { "gritSlider", { 243, 266, 112, 124 } },
-        { "driftLabel", { 394, 244, 190, 22 } },
-        { "driftSlider", { 433, 266, 112, 124 } },
-    });
-}
+    const char* label;
+    const char* knob;
+} knobRows[] = {
+    { "meltLabel", "meltSlider" },
+    { "spaceLabel", "spaceSlider" },
+    { "gritLabel", "gritSlider" },
+    { "driftLabel", "driftSlider" },
+};
+
+juce::String sizeName (int width, int height) { return juce::String (width) + " x " + juce::String (height); }
+} // namespace
 
 TEST_F (EditorLayout, NoSizeGivesANegativeExtentOrATallLabel)
 {
-    for (int width : { 0, 20, 31, 33, 250, 480, 1000 })
-        for (int height : { 0, 5, 12, 43, 45, 71, 72, 100, 250, 404, 800 })
+    for (int width : sweepWidths)
+        for (int height : sweepHeights)
         {
             editor.setSize (width, height);
+            SCOPED_TRACE (sizeName (width, height));
 
             for (auto* name : childNames)
             {
                 const auto bounds = EditorProbe::child (editor, name).getBounds();
-                SCOPED_TRACE (juce::String (name) + " at " + juce::String (width) + " x " + juce::String (height));
-                EXPECT_GE (bounds.getWidth(), 0);
-                EXPECT_GE (bounds.getHeight(), 0);
-                EXPECT_LE (bounds.getBottom(), juce::jmax (height, 44 + 14));
+                EXPECT_GE (bounds.getWidth(), 0) << name;
+                EXPECT_GE (bounds.getHeight(), 0) << name;
+                EXPECT_LE (bounds.getBottom(), juce::jmax (height, bodyTop)) << name;
+
+                // Whatever shows of a child lies within the window's height.
+                if (! bounds.isEmpty())
+                    EXPECT_LE (bounds.getBottom(), height) << name;
             }
 
-            for (auto* name : { "meltLabel", "spaceLabel", "gritLabel", "driftLabel" })
-                EXPECT_LE (EditorProbe::child (editor, name).getHeight(), 22) << name;
+            for (const auto& row : knobRows)
+                EXPECT_LE (EditorProbe::child (editor, row.label).getHeight(), 22) << row.label;
+        }
+}
 
-            EXPECT_EQ (EditorProbe::child (editor, "meltSlider").getWidth(), 162);
-            for (auto* name : { "spaceSlider", "gritSlider", "driftSlider" })
-                EXPECT_EQ (EditorProbe::child (editor, name).getWidth(), 112) << name;
+TEST_F (EditorLayout, EachNameSitsDirectlyAboveItsKnobAtEverySize)
+{
+    for (int width : sweepWidths)
+        for (int height : sweepHeights)
+        {
+            editor.setSize (width, height);
+            SCOPED_TRACE (sizeName (width, height));
+
+            for (const auto& row : knobRows)
+            {
+                const auto label = EditorProbe::child (editor, row.label).getBounds();
+                const auto knob = EditorProbe::child (editor, row.knob).getBounds();
+                EXPECT_EQ (label.getBottom(), knob.getY()) << row.knob;
+                EXPECT_NEAR (label.getCentreX(), knob.getCentreX(), 1) << row.knob;
+            }
+        }
+}
+
+TEST_F (EditorLayout, KnobsKeepTheirWidthAtEverySizeAndASquareishAreaWhenTheyFit)
+{
+    std::map<juce::String, juce::Rectangle<int>> atWindowSize;
+    for (const auto& row : knobRows)
+        atWindowSize[row.knob] = EditorProbe::child (editor, row.knob).getBounds();
+
+    // MELT is the large knob; the three below it share one smaller size.
+    EXPECT_GT (atWindowSize["meltSlider"].getWidth(), atWindowSize["spaceSlider"].getWidth());
+    for (auto* name : { "gritSlider", "driftSlider" })
+        EXPECT_EQ (atWindowSize[name].getWidth(), atWindowSize["spaceSlider"].getWidth()) << name;
+
+    for (int width : sweepWidths)
+        for (int height : sweepHeights)
+        {
+            editor.setSize (width, height);
+            SCOPED_TRACE (sizeName (width, height));
+
+            for (const auto& row : knobRows)
+            {
+                // A narrow window overhangs a knob past its column rather than squeezing its dial.
+                const auto knob = EditorProbe::child (editor, row.knob).getBounds();
+                EXPECT_EQ (knob.getWidth(), atWindowSize[row.knob].getWidth()) << row.knob;
+
+                if (height >= 404)
+                {
+                    const auto aspect = (double) knob.getWidth() / knob.getHeight();
+                    EXPECT_GE (aspect, 0.8) << row.knob;
+                    EXPECT_LE (aspect, 1.25) << row.knob;
+                }
+            }
+        }
+}
+
+TEST_F (EditorLayout, NoChildOverlapsAnotherWhereTheColumnsHoldTheirKnobs)
+{
+    const int smallKnobWidth = EditorProbe::child (editor, "spaceSlider").getWidth();
+    const int narrowestWidth = 2 * 16 + 3 * smallKnobWidth;
+
+    for (int width : sweepWidths)
+        for (int height : sweepHeights)
+        {
+            if (width < narrowestWidth)
+                continue;
+
+            editor.setSize (width, height);
+            SCOPED_TRACE (sizeName (width, height));
+
+            for (auto* a : childNames)
+                for (auto* b : childNames)
+                {
+                    if (a == b)
+                        continue;
+                    const auto boundsA = EditorProbe::child (editor, a).getBounds();
+                    const auto boundsB = EditorProbe::child (editor, b).getBounds();
+                    EXPECT_FALSE (boundsA.intersects (boundsB)) << a << " and " << b;
+                }
+
+            if (height >= 404)
+                for (auto* name : childNames)
+                    EXPECT_TRUE (editor.getLocalBounds().contains (EditorProbe::child (editor, name).getBounds()))
+                        << name;
+        }
+}
+
+TEST_F (EditorLayout, ShorterWindowRunsOutFromTheBottomUp)
+{
+    std::map<juce::String, juce::Rectangle<int>> whole;
+    for (auto* name : childNames)
+        whole[name] = EditorProbe::child (editor, name).getBounds();
+
+    for (int height : sweepHeights)
+    {
+        if (height > 404)
+            continue;
+
+        editor.setSize (480, height);
+        SCOPED_TRACE (sizeName (480, height));
+
+        for (auto* upper : childNames)
+        {
+            const auto bounds = EditorProbe::child (editor, upper).getBounds();
+
+            // A child is whole or squeezed; it never moves down or sideways.
+            EXPECT_EQ (bounds.getX(), whole[upper].getX()) << upper;
+            EXPECT_EQ (bounds.getWidth(), whole[upper].getWidth()) << upper;
+            EXPECT_LE (bounds.getY(), whole[upper].getY()) << upper;
+
+            if (bounds == whole[upper])
+                continue;
+
+            // Only once everything below a child has run out does the child itself give way.
+            for (auto* lower : childNames)
+                if (whole[lower].getY() >= whole[upper].getBottom())
+                    EXPECT_EQ (EditorProbe::child (editor, lower).getHeight(), 0) << upper << " over " << lower;
+        }
+    }
+
+    // A window just tall enough for the top row keeps MELT whole and leaves none of the bottom row.
+    editor.setSize (480, whole["meltSlider"].getBottom() + 14);
+    EXPECT_EQ (EditorProbe::child (editor, "meltSlider").getBounds(), whole["meltSlider"]);
+    for (auto* name : { "spaceSlider", "gritSlider", "driftSlider" })
+        EXPECT_EQ (EditorProbe::child (editor, name).getHeight(), 0) << name;
+}
+
+TEST_F (EditorLayout, LargerWindowWidensTheLabelsAndLeavesTheExtraHeightEmpty)
+{
+    std::map<juce::String, juce::Rectangle<int>> atWindowSize;
+    for (auto* name : childNames)
+        atWindowSize[name] = EditorProbe::child (editor, name).getBounds();
+
+    for (int width : { 480, 600, 1000 })
+        for (int height : { 404, 405, 500, 800 })
+        {
+            editor.setSize (width, height);
+            SCOPED_TRACE (sizeName (width, height));
+
+            for (auto* name : childNames)
+            {
+                const auto bounds = EditorProbe::child (editor, name).getBounds();
+                EXPECT_EQ (bounds.getY(), atWindowSize[name].getY()) << name;
+                EXPECT_EQ (bounds.getHeight(), atWindowSize[name].getHeight()) << name;
+
+                if (width > 480 && juce::String (name).endsWith ("Label"))
+                    EXPECT_GT (bounds.getWidth(), atWindowSize[name].getWidth()) << name;
+            }
+
+            // The names span the window between equal margins: MELT alone, the header and the bottom row as
+            // side-by-side pieces.
+            const auto melt = EditorProbe::child (editor, "meltLabel").getBounds();
+            EXPECT_EQ (melt.getX(), width - melt.getRight());
+
+            const auto title = EditorProbe::child (editor, "titleLabel").getBounds();
+            const auto vendor = EditorProbe::child (editor, "vendorLabel").getBounds();
+            EXPECT_EQ (title.getX(), melt.getX());
+            EXPECT_EQ (title.getRight(), vendor.getX());
+            EXPECT_EQ (vendor.getRight(), melt.getRight());
+
+            const auto space = EditorProbe::child (editor, "spaceLabel").getBounds();
+            const auto grit = EditorProbe::child (editor, "gritLabel").getBounds();
+            const auto drift = EditorProbe::child (editor, "driftLabel").getBounds();
+            EXPECT_EQ (space.getX(), melt.getX());
+            EXPECT_EQ (space.getRight(), grit.getX());
+            EXPECT_EQ (grit.getRight(), drift.getX());
+            EXPECT_EQ (drift.getRight(), melt.getRight());
+            EXPECT_LE (std::abs (space.getWidth() - drift.getWidth()), 2);
         }
 }
 

@@ -1,5 +1,8 @@
 #include "EditorPixels.h"
+#include "EditorProbe.h"
 #include "editor/QuartzineLookAndFeel.h"
+#include "editor/QuartzinePalette.h"
+#include "processor/VeldranoxAudioProcessor.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -97,29 +100,120 @@ juce::Point<float> inFrom (juce::Point<float> end, juce::Point<float> otherEnd)
 }
 } // namespace
 
-TEST (LookAndFeelColours, TableHoldsThePaletteOverTheDarkScheme)
+TEST (LookAndFeelColours, TheEditorShowsThePaletteWhereAUserLooks)
 {
-    const struct
+    namespace Palette = QuartzinePalette;
+    using EditorPixels::contrastRatio;
+    using EditorPixels::inkIn;
+    using EditorPixels::matches;
+
+    // Body text against its ground, by the guidelines' minimum for body text.
+    constexpr double readable = 4.5;
+
+    VeldranoxAudioProcessor processor;
+    VeldranoxAudioProcessorEditor editor { processor };
+    const auto image = editor.createComponentSnapshot (editor.getLocalBounds());
+    const auto& lookAndFeel = editor.getLookAndFeel();
+
+    // The window's ground, and JUCE's own components asked for it, are the palette's background under its band.
+    EXPECT_TRUE (matches (image.getPixelAt (8, 2), Palette::headerBand, 0));
+    EXPECT_TRUE (matches (image.getPixelAt (8, editor.getHeight() - 2), Palette::windowBackground, 0));
+    EXPECT_EQ (lookAndFeel.findColour (juce::ResizableWindow::backgroundColourId), Palette::windowBackground);
+
+    // The header's dark text on the mid-tone band reaches about 4.3 : 1, so it is held to the 3 : 1 floor
+    // for any text rather than to the body text's minimum.
+    for (auto* name : { "titleLabel", "vendorLabel" })
     {
-        int colourId;
-        juce::uint32 argb;
-    } table[] = {
-        { juce::ResizableWindow::backgroundColourId, 0xff1a222e },
-        { juce::Label::textColourId, 0xffd8dde2 },
-        { juce::Slider::textBoxTextColourId, 0xffccd4db },
-        { juce::Slider::textBoxBackgroundColourId, 0xff2b3643 },
-        { juce::Slider::textBoxOutlineColourId, 0x00000000 },
-        { juce::ToggleButton::textColourId, 0xffd8dde2 },
+        const auto ink = inkIn (image, EditorProbe::child (editor, name).getBounds(), Palette::headerBand);
+        EXPECT_TRUE (matches (ink, Palette::headerText)) << name;
+        EXPECT_GE (contrastRatio (ink, Palette::headerBand), 3.0) << name;
+    }
+
+    for (auto* name : { "meltLabel", "spaceLabel", "gritLabel", "driftLabel" })
+    {
+        const auto ink = inkIn (image, EditorProbe::child (editor, name).getBounds(), Palette::windowBackground);
+        EXPECT_TRUE (matches (ink, Palette::labelText)) << name;
+        EXPECT_GE (contrastRatio (ink, Palette::windowBackground), readable) << name;
+    }
+
+    for (auto* name : { "meltSlider", "spaceSlider", "gritSlider", "driftSlider" })
+    {
+        auto& slider = EditorProbe::slider (editor, name);
+        auto* box = EditorProbe::valueBox (slider);
+        ASSERT_NE (box, nullptr) << name;
+        const auto area = editor.getLocalArea (box, box->getLocalBounds());
+
+        // The box stands out from the window as a filled field with no outline: its edge is its fill.
+        const auto fill = image.getPixelAt (area.getX() + 2, area.getCentreY());
+        EXPECT_TRUE (matches (fill, Palette::valueBoxBackground, 0)) << name;
+        EXPECT_NE (fill, image.getPixelAt (area.getX() - 1, area.getCentreY())) << name;
+        EXPECT_EQ (image.getPixelAt (area.getX(), area.getY()), fill) << name;
+        EXPECT_EQ (image.getPixelAt (area.getRight() - 1, area.getBottom() - 1), fill) << name;
+
+        const auto ink = inkIn (image, area, fill);
+        EXPECT_TRUE (matches (ink, Palette::valueBoxText)) << name;
+        EXPECT_GE (contrastRatio (ink, fill), readable) << name;
+    }
+
+    // A label, toggle or value box added later with no colours of its own reads like those above.
+    const auto renderAlone = [&editor] (juce::Component& component, int height)
+    {
+        component.setLookAndFeel (&editor.getLookAndFeel());
+        component.setSize (80, height);
+        auto alone = EditorPixels::makeClearImage (80, height);
+        {
+            juce::Graphics g (alone);
+            g.fillAll (Palette::windowBackground);
+            component.paintEntireComponent (g, false);
+        }
+        component.setLookAndFeel (nullptr);
+        return alone;
     };
 
-    QuartzineLookAndFeel lookAndFeel;
-    for (const auto& row : table)
-        EXPECT_EQ (lookAndFeel.findColour (row.colourId).getARGB(), row.argb) << std::hex << row.colourId;
+    juce::Label label ({}, "MIX");
+    juce::ToggleButton toggle ("ON");
+    for (juce::Component* component : { (juce::Component*) &label, (juce::Component*) &toggle })
+    {
+        const auto alone = renderAlone (*component, 24);
+        EXPECT_TRUE (matches (inkIn (alone, alone.getBounds(), Palette::windowBackground), Palette::labelText))
+            << component->getName();
+    }
+
+    juce::Slider slider (juce::Slider::RotaryVerticalDrag, juce::Slider::TextBoxBelow);
+    const auto alone = renderAlone (slider, 80);
+    auto* box = EditorProbe::valueBox (slider);
+    ASSERT_NE (box, nullptr);
+    const auto area = box->getBounds();
+    const auto fill = alone.getPixelAt (area.getX() + 2, area.getCentreY());
+    EXPECT_TRUE (matches (fill, Palette::valueBoxBackground, 0));
+    EXPECT_EQ (alone.getPixelAt (area.getX(), area.getY()), fill) << "no outline";
+    EXPECT_TRUE (matches (inkIn (alone, area, fill), Palette::valueBoxText));
 
     // Everything else is LookAndFeel_V4's dark scheme.
     juce::LookAndFeel_V4 base;
     for (int colourId : { (int) juce::TextEditor::highlightColourId, (int) juce::PopupMenu::backgroundColourId })
         EXPECT_EQ (lookAndFeel.findColour (colourId).getARGB(), base.findColour (colourId).getARGB());
+}
+
+TEST (LookAndFeelKnob, ValueArcStandsOutFromTheTrackItCovers)
+{
+    const auto& knob = knobs[0];
+    const auto image = drawKnob (knob, 0.5f);
+    const auto onArc = [&] (float anglePi)
+    {
+        // The most solidly covered pixel at that point of the ring: its edges are anti-aliased.
+        const auto p = onCircle (knob.centre, knob.ringRadius, anglePi * juce::MathConstants<float>::pi).toInt();
+        auto solid = image.getPixelAt (p.x, p.y);
+        for (int y = p.y - 2; y <= p.y + 2; ++y)
+            for (int x = p.x - 2; x <= p.x + 2; ++x)
+                if (image.getPixelAt (x, y).getAlpha() > solid.getAlpha())
+                    solid = image.getPixelAt (x, y);
+        EXPECT_EQ (solid.getAlpha(), 255) << anglePi << " pi";
+        return solid;
+    };
+
+    // The guidelines' 3 : 1 for the parts of a control a user must tell apart.
+    EXPECT_GE (EditorPixels::contrastRatio (onArc (1.6f), onArc (2.4f)), 3.0);
 }
 
 TEST (LookAndFeelFonts, LabelsAndComboBoxesShareOneMonospacedFontWhateverTheirOwn)

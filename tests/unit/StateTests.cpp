@@ -1,5 +1,6 @@
 #include "BitIdentical.h"
 #include "StateBlobBuilder.h"
+#include "TestSignals.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
@@ -259,15 +260,7 @@ TEST (State, RestoreBetweenPreparationAndTheFirstBlockIsWhereTheAudioStarts)
 {
     constexpr double sampleRate = 48000.0;
     constexpr int blockSize = 512, numBlocks = 8;
-    const auto noise = []
-    {
-        juce::AudioBuffer<float> buffer (2, blockSize * numBlocks);
-        juce::Random random (3);
-        for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < buffer.getNumSamples(); ++i)
-                buffer.setSample (ch, i, random.nextFloat() - 0.5f);
-        return buffer;
-    }();
+    const auto noise = TestSignals::noise (2, blockSize * numBlocks, 0.5f, 3);
 
     VeldranoxAudioProcessor source;
     setValues (source, { 90.0f, 5.0f, 70.0f, 0.0f });
