@@ -119,7 +119,9 @@ TEST_F (EditorLayout, NoSizeGivesANegativeExtentOrATallLabel)
 
                 // Whatever shows of a child lies within the window's height.
                 if (! bounds.isEmpty())
+                {
                     EXPECT_LE (bounds.getBottom(), height) << name;
+                }
             }
 
             for (const auto& row : knobRows)
@@ -203,9 +205,11 @@ TEST_F (EditorLayout, NoChildOverlapsAnotherWhereTheColumnsHoldTheirKnobs)
                 }
 
             if (height >= 404)
+            {
                 for (auto* name : childNames)
                     EXPECT_TRUE (editor.getLocalBounds().contains (EditorProbe::child (editor, name).getBounds()))
                         << name;
+            }
         }
 }
 
@@ -238,7 +242,9 @@ TEST_F (EditorLayout, ShorterWindowRunsOutFromTheBottomUp)
             // Only once everything below a child has run out does the child itself give way.
             for (auto* lower : childNames)
                 if (whole[lower].getY() >= whole[upper].getBottom())
+                {
                     EXPECT_EQ (EditorProbe::child (editor, lower).getHeight(), 0) << upper << " over " << lower;
+                }
         }
     }
 
@@ -268,7 +274,9 @@ TEST_F (EditorLayout, LargerWindowWidensTheLabelsAndLeavesTheExtraHeightEmpty)
                 EXPECT_EQ (bounds.getHeight(), atWindowSize[name].getHeight()) << name;
 
                 if (width > 480 && juce::String (name).endsWith ("Label"))
+                {
                     EXPECT_GT (bounds.getWidth(), atWindowSize[name].getWidth()) << name;
+                }
             }
 
             // The names span the window between equal margins: MELT alone, the header and the bottom row as
