@@ -14,7 +14,7 @@
 #include <vector>
 
 #if VELDRANOX_JUCE_MAJOR_VERSION >= 8
-    #include "public.sdk/source/vst/moduleinfo/moduleinfoparser.h"
+#include "public.sdk/source/vst/moduleinfo/moduleinfoparser.h"
 #endif
 
 using namespace Steinberg;
@@ -251,8 +251,8 @@ TEST_F (Factory, ModuleInfoComesOnlyWithJuce8AndAgreesWithTheFactory)
     {
         SCOPED_TRACE (live.category);
         const auto id = toHex (toClassId (live.cid));
-        const auto listed = std::find_if (
-            info->classes.begin(), info->classes.end(), [&] (const auto& c) { return c.cid == id; });
+        const auto listed =
+            std::find_if (info->classes.begin(), info->classes.end(), [&] (const auto& c) { return c.cid == id; });
         ASSERT_NE (listed, info->classes.end()) << id;
 
         EXPECT_EQ (listed->category, live.category);

@@ -6,7 +6,7 @@
 #include <string>
 
 #if defined(__GLIBC__)
-    #include <gnu/libc-version.h>
+#include <gnu/libc-version.h>
 #endif
 
 // The engine's output bits come from the C library's float functions, and C libraries differ in the last
@@ -18,27 +18,27 @@ namespace MathsLibrary
 {
 namespace detail
 {
-    inline void mix (std::uint64_t& hash, float value) noexcept
+inline void mix (std::uint64_t& hash, float value) noexcept
+{
+    std::uint32_t bits;
+    std::memcpy (&bits, &value, sizeof bits);
+
+    for (int byte = 0; byte < 4; ++byte)
     {
-        std::uint32_t bits;
-        std::memcpy (&bits, &value, sizeof bits);
-
-        for (int byte = 0; byte < 4; ++byte)
-        {
-            hash ^= (bits >> (8 * byte)) & 0xffu;
-            hash *= 0x100000001b3ull;
-        }
+        hash ^= (bits >> (8 * byte)) & 0xffu;
+        hash *= 0x100000001b3ull;
     }
+}
 
-    // Arguments spread evenly in [low, high), the float nearest each.
-    template <typename Function>
-    void sweep (std::uint64_t& hash, float low, float high, Function&& f)
-    {
-        constexpr int points = 1 << 16;
+// Arguments spread evenly in [low, high), the float nearest each.
+template <typename Function>
+void sweep (std::uint64_t& hash, float low, float high, Function&& f)
+{
+    constexpr int points = 1 << 16;
 
-        for (int i = 0; i < points; ++i)
-            mix (hash, f (low + (high - low) * (float) i / (float) points));
-    }
+    for (int i = 0; i < points; ++i)
+        mix (hash, f (low + (high - low) * (float) i / (float) points));
+}
 } // namespace detail
 
 // FNV-1a over the results of every float function the engine calls, over the ranges it calls them on.
