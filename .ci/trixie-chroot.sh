@@ -19,6 +19,13 @@ if [ "$#" -ne 1 ]; then
     exit 2
 fi
 
+for tool in debootstrap git setsid; do
+    if ! command -v "${tool}" >/dev/null; then
+        echo "trixie chroot: ${tool} is needed on this machine" >&2
+        exit 1
+    fi
+done
+
 mkdir -p "${cache_root}" "${ccache_dir}"
 
 mounted=()
