@@ -1,16 +1,22 @@
 #include "FileRender.h"
 
-FileRender::FileRender (FileToRender file,
-                        const RenderOptions& renderOptions,
-                        const std::vector<AutomationEvent>& automation)
-    : target (std::move (file)), options (renderOptions)
+RenderSettings renderSettingsFor (const RenderOptions& options, const std::vector<AutomationEvent>& automation)
 {
+    RenderSettings settings;
     settings.macros = options.macros;
     settings.automation = automation;
     settings.bpm = options.bpm;
     settings.tailSeconds = options.tailSeconds;
     settings.blockSize = options.blockSize;
     settings.compensateLatency = options.compensateLatency;
+    return settings;
+}
+
+FileRender::FileRender (FileToRender file,
+                        const RenderOptions& renderOptions,
+                        const std::vector<AutomationEvent>& automation)
+    : target (std::move (file)), options (renderOptions), settings (renderSettingsFor (renderOptions, automation))
+{
 }
 
 FileRender::~FileRender() { finish(); }

@@ -8,6 +8,9 @@
 #include <atomic>
 #include <memory>
 
+// What a render takes from the command line, the same for the demo and for every file of a batch.
+RenderSettings renderSettingsFor (const RenderOptions& options, const std::vector<AutomationEvent>& automation);
+
 // One input file rendered through a plug-in instance of its own into its output file. The steps
 // follow OfflineRenderer's threads: prepare() and finish() on the message thread, process() and
 // commit() on any one thread between them. Each step throws ToolError naming the problem; nothing is

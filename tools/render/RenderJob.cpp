@@ -131,13 +131,7 @@ void renderDemo (const RenderOptions& options, const std::vector<AutomationEvent
 
     auto plugin = LoadedPlugin::load (options.plugin, options.format, sampleRate, options.blockSize);
 
-    RenderSettings settings;
-    settings.macros = options.macros;
-    settings.automation = automation;
-    settings.bpm = options.bpm;
-    settings.tailSeconds = options.tailSeconds;
-    settings.blockSize = options.blockSize;
-    settings.compensateLatency = options.compensateLatency;
+    const auto settings = renderSettingsFor (options, automation);
 
     RenderResult result;
     {
