@@ -13,6 +13,20 @@ namespace
 constexpr double rates[] = { 44100.0, 48000.0, 96000.0 };
 constexpr int blockSizes[] = { 1, 37, 512, 3000 };
 
+// Every rate, layout and block length the bypass tests run, each case traced.
+template <typename Case>
+void forEachRateLayoutAndBlock (Case&& runCase)
+{
+    for (const double rate : rates)
+        for (const bool mono : { true, false })
+            for (const int blockSize : blockSizes)
+            {
+                SCOPED_TRACE (testing::Message()
+                              << rate << " Hz, " << (mono ? "mono" : "stereo") << ", blocks of " << blockSize);
+                runCase (rate, mono, blockSize);
+            }
+}
+
 int fadeSamples (double sampleRate)
 {
     juce::LinearSmoothedValue<float> ramp;
@@ -150,24 +164,21 @@ TEST (Bypass, FadeLastsTenMilliseconds)
 
 TEST (Bypass, OutputIsTheInputDelayedByTheLatencyBitForBit)
 {
-    for (const double rate : rates)
-        for (const bool mono : { true, false })
-            for (const int blockSize : blockSizes)
-            {
-                SCOPED_TRACE (testing::Message()
-                              << rate << " Hz, " << (mono ? "mono" : "stereo") << ", blocks of " << blockSize);
-                const int channels = mono ? 1 : 2;
-                auto processor = makePrepared (rate, preparedSizeFor (blockSize), busy, mono);
-                const int latency = processor->getLatencySamples();
-                ASSERT_EQ (latency, (int) std::round (0.003 * rate));
+    forEachRateLayoutAndBlock (
+        [&] (double rate, bool mono, int blockSize)
+        {
+            const int channels = mono ? 1 : 2;
+            auto processor = makePrepared (rate, preparedSizeFor (blockSize), busy, mono);
+            const int latency = processor->getLatencySamples();
+            ASSERT_EQ (latency, (int) std::round (0.003 * rate));
 
-                // Bypassed from the first block on: no fade of an engine that was never heard.
-                const auto input = noise (channels, (int) (0.2 * rate), 0.9f, 11);
-                auto output = input;
-                processScheduled (*processor, output, blockSize, Schedule { { 0 } });
+            // Bypassed from the first block on: no fade of an engine that was never heard.
+            const auto input = noise (channels, (int) (0.2 * rate), 0.9f, 11);
+            auto output = input;
+            processScheduled (*processor, output, blockSize, Schedule { { 0 } });
 
-                EXPECT_TRUE (sameSamples (output, delayedBy (input, latency)));
-            }
+            EXPECT_TRUE (sameSamples (output, delayedBy (input, latency)));
+        });
 }
 
 TEST (Bypass, PreparingAgainWhileBypassedStartsBypassed)
@@ -190,41 +201,38 @@ TEST (Bypass, PreparingAgainWhileBypassedStartsBypassed)
 // the engine's share exactly.
 TEST (Bypass, SwitchesFadeBetweenTheEngineAndTheDryPathOnOneTimeline)
 {
-    for (const double rate : rates)
-        for (const bool mono : { true, false })
-            for (const int blockSize : blockSizes)
-            {
-                SCOPED_TRACE (testing::Message()
-                              << rate << " Hz, " << (mono ? "mono" : "stereo") << ", blocks of " << blockSize);
-                const int channels = mono ? 1 : 2;
-                const int prepared = preparedSizeFor (blockSize);
-                auto processor = makePrepared (rate, prepared, busy, mono);
-                auto twin = makePrepared (rate, prepared, busy, mono);
-                const int fade = fadeSamples (rate);
+    forEachRateLayoutAndBlock (
+        [&] (double rate, bool mono, int blockSize)
+        {
+            const int channels = mono ? 1 : 2;
+            const int prepared = preparedSizeFor (blockSize);
+            auto processor = makePrepared (rate, prepared, busy, mono);
+            auto twin = makePrepared (rate, prepared, busy, mono);
+            const int fade = fadeSamples (rate);
 
-                const auto at = [rate, blockSize] (double seconds)
-                { return ((int) (seconds * rate) + blockSize - 1) / blockSize * blockSize; };
-                const int engage = at (0.1), reverse = at (0.1) + (fade / 2 + blockSize - 1) / blockSize * blockSize;
-                Schedule schedule { { engage } };
+            const auto at = [rate, blockSize] (double seconds)
+            { return ((int) (seconds * rate) + blockSize - 1) / blockSize * blockSize; };
+            const int engage = at (0.1), reverse = at (0.1) + (fade / 2 + blockSize - 1) / blockSize * blockSize;
+            Schedule schedule { { engage } };
 
-                if (reverse - engage < fade)
-                    schedule.switches.insert (schedule.switches.end(), { reverse, at (0.15) });
+            if (reverse - engage < fade)
+                schedule.switches.insert (schedule.switches.end(), { reverse, at (0.15) });
 
-                const auto input = noise (channels, at (0.25), 0.7f, 5);
-                auto output = input;
-                auto engine = input;
-                const auto bypassed = processScheduled (*processor, output, blockSize, schedule);
-                processInBlocks (*twin, engine, blockSize);
+            const auto input = noise (channels, at (0.25), 0.7f, 5);
+            auto output = input;
+            auto engine = input;
+            const auto bypassed = processScheduled (*processor, output, blockSize, schedule);
+            processInBlocks (*twin, engine, blockSize);
 
-                const auto dry = delayedBy (input, processor->getLatencySamples());
-                EXPECT_TRUE (sameSamples (output, expectedBlend (engine, dry, bypassed, rate, false)));
+            const auto dry = delayedBy (input, processor->getLatencySamples());
+            EXPECT_TRUE (sameSamples (output, expectedBlend (engine, dry, bypassed, rate, false)));
 
-                // Some of the output was engine alone, some was ramp, and it ended as the dry path alone.
-                const int last = output.getNumSamples() - 1;
-                ASSERT_TRUE (bypassed[(size_t) last]);
-                EXPECT_EQ (output.getSample (0, last), dry.getSample (0, last));
-                EXPECT_NE (engine.getSample (0, last), dry.getSample (0, last));
-            }
+            // Some of the output was engine alone, some was ramp, and it ended as the dry path alone.
+            const int last = output.getNumSamples() - 1;
+            ASSERT_TRUE (bypassed[(size_t) last]);
+            EXPECT_EQ (output.getSample (0, last), dry.getSample (0, last));
+            EXPECT_NE (engine.getSample (0, last), dry.getSample (0, last));
+        });
 }
 
 // After a complete fade-out the engine is cleared; on release it starts as a freshly prepared engine
@@ -232,46 +240,43 @@ TEST (Bypass, SwitchesFadeBetweenTheEngineAndTheDryPathOnOneTimeline)
 // recent input.
 TEST (Bypass, ReleasingFadesTheEngineInFromAFreshStart)
 {
-    for (const double rate : rates)
-        for (const bool mono : { true, false })
-            for (const int blockSize : blockSizes)
-            {
-                SCOPED_TRACE (testing::Message()
-                              << rate << " Hz, " << (mono ? "mono" : "stereo") << ", blocks of " << blockSize);
-                const int channels = mono ? 1 : 2;
-                const int prepared = preparedSizeFor (blockSize);
-                const auto at = [rate] (double seconds) { return (int) (seconds * rate); };
-                auto processor = makePrepared (rate, prepared, busy, mono);
+    forEachRateLayoutAndBlock (
+        [&] (double rate, bool mono, int blockSize)
+        {
+            const int channels = mono ? 1 : 2;
+            const int prepared = preparedSizeFor (blockSize);
+            const auto at = [rate] (double seconds) { return (int) (seconds * rate); };
+            auto processor = makePrepared (rate, prepared, busy, mono);
 
-                // Processing, bypass on at 0.1 s, silence from 0.13 s, bypass off at the first block from 0.15 s.
-                const int release = (at (0.15) + blockSize - 1) / blockSize * blockSize;
-                const Schedule schedule { { at (0.1), release } };
-                auto before = noise (channels, release, 0.8f, 6);
-                before.clear (at (0.13), release - at (0.13));
-                const auto inputBefore = before;
-                processScheduled (*processor, before, blockSize, schedule);
+            // Processing, bypass on at 0.1 s, silence from 0.13 s, bypass off at the first block from 0.15 s.
+            const int release = (at (0.15) + blockSize - 1) / blockSize * blockSize;
+            const Schedule schedule { { at (0.1), release } };
+            auto before = noise (channels, release, 0.8f, 6);
+            before.clear (at (0.13), release - at (0.13));
+            const auto inputBefore = before;
+            processScheduled (*processor, before, blockSize, schedule);
 
-                ASSERT_FALSE (schedule.bypassedAt (at (0.1) - blockSize));
-                ASSERT_TRUE (schedule.bypassedAt (release - 1));
-                EXPECT_TRUE (sameSamples (before,
-                                          delayedBy (inputBefore, processor->getLatencySamples()),
-                                          at (0.1) + prepared + 2 * fadeSamples (rate)));
+            ASSERT_FALSE (schedule.bypassedAt (at (0.1) - blockSize));
+            ASSERT_TRUE (schedule.bypassedAt (release - 1));
+            EXPECT_TRUE (sameSamples (before,
+                                      delayedBy (inputBefore, processor->getLatencySamples()),
+                                      at (0.1) + prepared + 2 * fadeSamples (rate)));
 
-                auto reference = makePrepared (rate, prepared, busy, mono);
-                juce::AudioBuffer<float> silent (channels, prepared);
-                silent.clear();
-                processBlock (*reference, silent);
-                reference->prepareToPlay (rate, prepared);
+            auto reference = makePrepared (rate, prepared, busy, mono);
+            juce::AudioBuffer<float> silent (channels, prepared);
+            silent.clear();
+            processBlock (*reference, silent);
+            reference->prepareToPlay (rate, prepared);
 
-                const auto input = noise (channels, at (0.1), 0.8f, 7);
-                auto output = input;
-                auto engine = input;
-                const auto bypassed = processScheduled (*processor, output, blockSize, schedule, release);
-                processInBlocks (*reference, engine, blockSize);
+            const auto input = noise (channels, at (0.1), 0.8f, 7);
+            auto output = input;
+            auto engine = input;
+            const auto bypassed = processScheduled (*processor, output, blockSize, schedule, release);
+            processInBlocks (*reference, engine, blockSize);
 
-                const auto dry = delayedBy (input, processor->getLatencySamples());
-                EXPECT_TRUE (sameSamples (output, expectedBlend (engine, dry, bypassed, rate, true)));
-            }
+            const auto dry = delayedBy (input, processor->getLatencySamples());
+            EXPECT_TRUE (sameSamples (output, expectedBlend (engine, dry, bypassed, rate, true)));
+        });
 }
 
 TEST (Bypass, TailsAreClearedWhenTheFadeOutEnds)
