@@ -10,7 +10,8 @@ using namespace EngineHarness;
 namespace
 {
 // Keeps the optimiser from removing an allocation whose result is not otherwise used.
-void escape (void* pointer) { asm volatile("" : : "g"(pointer) : "memory"); }
+void* volatile escapedPointer = nullptr;
+void escape (void* pointer) { escapedPointer = pointer; }
 
 long allocationsDuring (VeldranoxAudioProcessor& processor, juce::AudioBuffer<float>& block)
 {

@@ -248,12 +248,9 @@ TEST (EngineDigest, OutputBitsMatchTheRecordedEngine)
 #endif
 
     const auto fingerprint = MathsLibrary::fingerprint();
-    const auto build = std::find_if (recordedBuilds.begin(),
-                                     recordedBuilds.end(),
-                                     [fingerprint] (const auto& recorded) {
-                                         return recorded.mathsLibrary == fingerprint &&
-                                                recorded.juceMajorVersion == JUCE_MAJOR_VERSION;
-                                     });
+    const auto recordedHere = [fingerprint] (const RecordedBuild& recorded)
+    { return recorded.mathsLibrary == fingerprint && recorded.juceMajorVersion == JUCE_MAJOR_VERSION; };
+    const auto build = std::find_if (recordedBuilds.begin(), recordedBuilds.end(), recordedHere);
 
     const Macros gritAt45 { 40.0f, 45.0f, 20.0f, 35.0f };
     const Macros driftFull { 40.0f, 25.0f, 100.0f, 35.0f };
