@@ -75,7 +75,8 @@ public:
     void reset() noexcept;
 
     // Clears the wet path's memory (the echoes, the reverb tail, the followers and filters) but not the
-    // lookahead, so the dry path runs on unbroken.
+    // lookahead, so the dry path runs on unbroken. Safe inside an audio callback: the delay ring is emptied
+    // in constant time; only the reverb's memory (0.44 MB at 192 kHz) is written over.
     void clearTails() noexcept;
 
     // The delay of the dry path, in samples: the lookahead that lets the ducking lead it.

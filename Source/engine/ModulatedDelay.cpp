@@ -59,12 +59,17 @@ void ModulatedDelay::prepare (double newSampleRate)
     longestDelay = static_cast<float> (ringLength - guardSamples);
 
     reset();
+
+    // Off the audio thread the memory itself is emptied, which also brings its pages in before the first
+    // block writes them; every position is then the silence it holds.
+    ringBuffer.clear();
+    writtenLength = ringLength;
 }
 
 void ModulatedDelay::reset() noexcept
 {
-    ringBuffer.clear();
     writeIndex = 0;
+    writtenLength = 0;
 
     for (int k = 0; k < numOscillators; ++k)
     {
@@ -141,6 +146,17 @@ int ModulatedDelay::wrap (int index) const noexcept
     return index >= ringLength ? index - ringLength : index;
 }
 
+template <bool whole>
+inline float ModulatedDelay::tap (const float* ring, int index) const noexcept
+{
+    // Since the ring was emptied it has been written from position 0 on, writtenLength positions.
+    if constexpr (whole)
+        return ring[index];
+    else
+        return index < writtenLength ? ring[index] : 0.0f;
+}
+
+template <bool whole>
 inline float ModulatedDelay::readCubic (const float* ring, int position, float delay) const noexcept
 {
     const float readPosition = static_cast<float> (position) - delay;
@@ -149,10 +165,10 @@ inline float ModulatedDelay::readCubic (const float* ring, int position, float d
 
     // Taps that lie inside the ring need no wrapping.
     const bool inside = i >= 1 && i + 2 < ringLength;
-    const float ym1 = ring[inside ? i - 1 : wrap (i - 1)];
-    const float y0 = ring[inside ? i : wrap (i)];
-    const float y1 = ring[inside ? i + 1 : wrap (i + 1)];
-    const float y2 = ring[inside ? i + 2 : wrap (i + 2)];
+    const float ym1 = tap<whole> (ring, inside ? i - 1 : wrap (i - 1));
+    const float y0 = tap<whole> (ring, inside ? i : wrap (i));
+    const float y1 = tap<whole> (ring, inside ? i + 1 : wrap (i + 1));
+    const float y2 = tap<whole> (ring, inside ? i + 2 : wrap (i + 2));
 
     // Catmull-Rom, in the order that defines the exact float result.
     const float c3 = ((1.5f * y0 - 0.5f * ym1) - 1.5f * y1) + 0.5f * y2;
@@ -179,6 +195,7 @@ size_t ModulatedDelay::readAheadRun (const Delays& delays, int numChannels, size
     return end - start; // at least 1: every delay is at least 4
 }
 
+template <bool whole>
 void ModulatedDelay::runRing (const float* const* input,
                               float* const* output,
                               int numChannels,
@@ -192,6 +209,10 @@ void ModulatedDelay::runRing (const float* const* input,
     for (size_t c = 0; c < channels; ++c)
         ring[c] = ringBuffer.getWritePointer ((int) c);
 
+    // A mono block leaves the second channel alone, but while the ring is being refilled after a reset its
+    // written part must read as the silence an emptied ring would give when a stereo block follows.
+    float* const silentChannel = ! whole && channels == 1 ? ringBuffer.getWritePointer (1) : nullptr;
+
     // The loop states run in locals, which the stores into the ring and the output cannot alias.
     auto state = loopState;
     const float loopRate = loopCoefficient;
@@ -204,7 +225,7 @@ void ModulatedDelay::runRing (const float* const* input,
         for (size_t c = 0; c < channels; ++c)
             for (size_t j = 0, position = (size_t) writeIndex; j < run; ++j)
             {
-                delayed[c][j] = readCubic (ring[c], (int) position, delays[c][start + j]);
+                delayed[c][j] = readCubic<whole> (ring[c], (int) position, delays[c][start + j]);
                 position = position + 1 == (size_t) ringLength ? 0 : position + 1;
             }
 
@@ -226,8 +247,26 @@ void ModulatedDelay::runRing (const float* const* input,
                 position = position + 1 == (size_t) ringLength ? 0 : position + 1;
             }
 
-        writeIndex = static_cast<int> (((size_t) writeIndex + run) % (size_t) ringLength);
+        if constexpr (! whole)
+        {
+            if (silentChannel != nullptr)
+                for (size_t j = 0, position = (size_t) writeIndex; j < run; ++j)
+                {
+                    // Past the first round the second channel holds what it held before the mono block.
+                    if (position >= (size_t) writtenLength)
+                        silentChannel[position] = 0.0f;
+                    position = position + 1 == (size_t) ringLength ? 0 : position + 1;
+                }
+        }
+
+        const size_t next = (size_t) writeIndex + run;
+        writeIndex = static_cast<int> (next % (size_t) ringLength);
         start += run;
+
+        // Until the first round ends the written part is everything before the write index.
+        if constexpr (! whole)
+            if (writtenLength < ringLength)
+                writtenLength = static_cast<int> (std::min (next, (size_t) ringLength));
     }
 
     loopState = state;
@@ -256,7 +295,10 @@ void ModulatedDelay::processBlock (const float* const* input,
 
         const std::array<const float*, maxChannels> in { input[0] + start, n == 2 ? input[1] + start : nullptr };
         const std::array<float*, maxChannels> out { output[0] + start, n == 2 ? output[1] + start : nullptr };
-        runRing (in.data(), out.data(), n, (size_t) length, delays, feedback + start);
+        if (writtenLength == ringLength)
+            runRing<true> (in.data(), out.data(), n, (size_t) length, delays, feedback + start);
+        else
+            runRing<false> (in.data(), out.data(), n, (size_t) length, delays, feedback + start);
     }
 }
 

@@ -15,7 +15,9 @@ public:
 
     void prepare (double newSampleRate);
 
-    // Empties the ring and restarts the oscillators and the glide, as prepare() leaves them.
+    // Empties the ring and restarts the oscillators and the glide, as prepare() leaves them. Constant time,
+    // so that it can run inside an audio callback at any sample rate: the ring's memory is not touched, and
+    // until the write index has gone round once, what lies at and after it reads as silence.
     void reset() noexcept;
 
     // frame: the input samples on entry, the delayed samples on return (first numChannels entries).
@@ -34,7 +36,10 @@ public:
     int getRingLength() const noexcept { return ringLength; }
     int getWriteIndex() const noexcept { return writeIndex; }
     float getCurrentDelay (int channel) const noexcept { return currentDelay[(size_t) channel]; }
+    // The ring's memory. After reset() only its first getWrittenLength() positions hold what the delay
+    // reads; until the write index has gone round once, the rest holds samples from before the reset.
     const juce::AudioBuffer<float>& getRing() const noexcept { return ringBuffer; }
+    int getWrittenLength() const noexcept { return writtenLength; }
 
     // Distance kept from both ends of the ring so that the four interpolation taps never reach the
     // sample being written in the same frame.
@@ -50,13 +55,17 @@ private:
     void glide (int channel, float target, int length, Chunk& delays) noexcept;
     void addModulation (int channel, const float* depth, int length, Chunk& delays) noexcept;
     static size_t readAheadRun (const Delays& delays, int numChannels, size_t start, size_t length) noexcept;
+    template <bool whole>
     void runRing (const float* const* input,
                   float* const* output,
                   int numChannels,
                   size_t length,
                   const Delays& delays,
                   const float* feedback) noexcept;
+    template <bool whole>
     float readCubic (const float* ring, int position, float delay) const noexcept;
+    template <bool whole>
+    float tap (const float* ring, int index) const noexcept;
     int wrap (int index) const noexcept;
 
     // [oscillator][channel]: slow, middle, fast; left, right.
@@ -67,6 +76,9 @@ private:
     double sampleRate = 44100.0;
     int ringLength = 4;
     int writeIndex = 0;
+    // How many positions, from 0 on, have been written since the ring was last emptied (at most all of
+    // them). The positions beyond count as silence, whatever the memory holds.
+    int writtenLength = 4;
     float loopCoefficient = 0.5f;
     float timeCoefficient = 0.001f;
     std::array<std::array<float, maxChannels>, numOscillators> lfoPhases {};

@@ -1,3 +1,4 @@
+#include "BitIdentical.h"
 #include "EngineHarness.h"
 #include "engine/ModulatedDelay.h"
 
@@ -357,6 +358,105 @@ TEST (Delay, PreparationSilencesTheRing)
 
     for (const auto& frame : output)
         ASSERT_TRUE (frame[0] == 0.0f && frame[1] == 0.0f);
+}
+
+// reset() leaves the ring's memory as it is and counts what lies beyond the written part as silence, so
+// that it can run inside an audio callback. A reset delay must give the bits of a freshly prepared one,
+// with its reads reaching deep into the unwritten part, across the write index's first round, through a
+// mono stretch that leaves the second channel alone and through a second reset before that round ends.
+TEST (Delay, AResetDelayGivesTheBitsOfAFreshOne)
+{
+    // At 4 kHz the ring is 12008 samples long; the longest delay reads almost all of it.
+    constexpr double rate = 4000.0;
+    constexpr int blockLength = 200;
+
+    struct Stretch
+    {
+        int channels;
+        int frames;
+        bool resetFirst;
+    };
+
+    struct Case
+    {
+        const char* name;
+        std::vector<Stretch> stretches;
+    };
+
+    const Case cases[] = {
+        { "stereo past the first round", { { 2, 13000, false } } },
+        { "mono, then stereo", { { 1, 5000, false }, { 2, 8000, false } } },
+        { "reset again before the round ends", { { 2, 3000, false }, { 2, 13000, true } } },
+        { "stereo, then mono past the round", { { 2, 2000, false }, { 1, 11000, false }, { 2, 400, false } } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        ModulatedDelay used, fresh;
+        used.prepare (rate);
+        fresh.prepare (rate);
+
+        juce::Random random (21);
+        std::vector<float> left (blockLength), right (blockLength), feedback (blockLength, 0.7f),
+            depth (blockLength, 1.0f);
+        std::vector<float> freshLeft (blockLength), freshRight (blockLength);
+        const Frame times { 12000.0f, 7.5f };
+
+        const auto fillNoise = [&]
+        {
+            for (int i = 0; i < blockLength; ++i)
+            {
+                left[(size_t) i] = random.nextFloat() * 2.0f - 1.0f;
+                right[(size_t) i] = random.nextFloat() * 2.0f - 1.0f;
+            }
+        };
+
+        // A ring full of loud echoes, then emptied.
+        for (int n = 0; n < 14000; n += blockLength)
+        {
+            fillNoise();
+            float* channels[] = { left.data(), right.data() };
+            used.processBlock (channels, channels, 2, blockLength, times, feedback.data(), depth.data());
+        }
+
+        used.reset();
+        ASSERT_LT (used.getWrittenLength(), used.getRingLength());
+
+        for (const auto& stretch : c.stretches)
+        {
+            if (stretch.resetFirst)
+            {
+                used.reset();
+                fresh.reset();
+            }
+
+            for (int n = 0; n < stretch.frames; n += blockLength)
+            {
+                fillNoise();
+                freshLeft = left;
+                freshRight = right;
+                float* usedChannels[] = { left.data(), right.data() };
+                float* freshChannels[] = { freshLeft.data(), freshRight.data() };
+                used.processBlock (
+                    usedChannels, usedChannels, stretch.channels, blockLength, times, feedback.data(), depth.data());
+                fresh.processBlock (
+                    freshChannels, freshChannels, stretch.channels, blockLength, times, feedback.data(), depth.data());
+
+                ASSERT_TRUE (bitIdentical (left, freshLeft)) << "frame " << n;
+                ASSERT_TRUE (bitIdentical (right, freshRight)) << "frame " << n;
+            }
+        }
+
+        // Past the first round the memory itself is what a fresh ring holds, in both channels.
+        EXPECT_EQ (used.getWrittenLength(), used.getRingLength());
+        EXPECT_EQ (used.getWriteIndex(), fresh.getWriteIndex());
+
+        for (int ch = 0; ch < 2; ++ch)
+            EXPECT_TRUE (bitIdentical (
+                used.getRing().getReadPointer (ch), fresh.getRing().getReadPointer (ch), used.getRingLength()))
+                << "channel " << ch;
+    }
 }
 
 TEST (Delay, EngineFeedbackIsThreeQuartersOfSpacePlusATenth)
