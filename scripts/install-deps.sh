@@ -31,6 +31,16 @@ packages=(
     x11-utils                    # xwininfo, which the standalone application's smoke test reads its window with
 )
 
+# --windows: also what the Windows x64 build needs (cmake --preset windows): the MinGW-w64 cross compilers and
+# zlib, Wine to run the tests, NSIS for the installer, and dpkg-dev, with which apt unpacks the Debian source
+# packages that the build compiles its other Windows libraries from.
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine nsis dpkg-dev)
+elif [ "$#" -gt 0 ]; then
+    echo "usage: $0 [--windows]" >&2
+    exit 2
+fi
+
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then
     as_root=(sudo)

@@ -33,10 +33,20 @@ constexpr bool expectModuleInfo = VELDRANOX_JUCE_MAJOR_VERSION >= 8;
 // The SDK version each class reports is the one carried by the JUCE the module was built with.
 constexpr const char* expectedSdkVersion = VELDRANOX_JUCE_MAJOR_VERSION >= 8 ? "VST 3.7.12" : "VST 3.7.2";
 
+// What a host calls first and last on the module of this platform.
+#if defined(_WIN32)
+constexpr auto moduleEntry = "InitDll";
+constexpr auto moduleExit = "ExitDll";
+#else
+constexpr auto moduleEntry = "ModuleEntry";
+constexpr auto moduleExit = "ModuleExit";
+#endif
+
 using ClassId = std::array<std::uint8_t, 16>;
 
-// Outside Windows a class ID is not COM-compatible: each of its four words is stored most
-// significant byte first. The last two words are the manufacturer code and the plug-in code.
+// A class ID as its four 32-bit words, each most significant byte first: the last two are the
+// manufacturer code and the plug-in code. Outside Windows a TUID holds exactly these bytes; on Windows it
+// is COM-ordered, and FUID reads the same four words back from it, so both compare to one table.
 constexpr ClassId componentClassId { 0xAB, 0xCD, 0xEF, 0x01, 0x91, 0x82, 0xFA, 0xEB,
                                      'Y',  'r',  'v',  'n',  'V',  'd',  'n',  'x' };
 constexpr ClassId controllerClassId { 0xAB, 0xCD, 0xEF, 0x01, 0x12, 0x34, 0xAB, 0xCD,
@@ -44,12 +54,29 @@ constexpr ClassId controllerClassId { 0xAB, 0xCD, 0xEF, 0x01, 0x12, 0x34, 0xAB, 
 
 ClassId toClassId (const TUID cid)
 {
+    const auto fuid = FUID::fromTUID (cid);
+    const std::array<uint32, 4> words { fuid.getLong1(), fuid.getLong2(), fuid.getLong3(), fuid.getLong4() };
     ClassId id {};
 
     for (size_t i = 0; i < id.size(); ++i)
-        id[i] = std::uint8_t (cid[i]);
+        id[i] = std::uint8_t (words[i / 4] >> (8 * (3 - i % 4)));
 
     return id;
+}
+
+uint32 wordOf (const ClassId& id, size_t word)
+{
+    uint32 value = 0;
+
+    for (size_t i = 4 * word; i < 4 * word + 4; ++i)
+        value = (value << 8) | id[i];
+
+    return value;
+}
+
+void toTuid (const ClassId& id, TUID cid)
+{
+    FUID (wordOf (id, 0), wordOf (id, 1), wordOf (id, 2), wordOf (id, 3)).toTUID (cid);
 }
 
 std::u16string toUtf16 (const char16* text) { return std::u16string (reinterpret_cast<const char16_t*> (text)); }
@@ -118,8 +145,8 @@ TEST (FactoryModule, EntersHandsOutAFactoryAndExits)
     VstModule module (VELDRANOX_BUNDLE_PATH);
     ASSERT_EQ (module.error(), "");
     EXPECT_TRUE (module.exportsSymbol ("GetPluginFactory"));
-    EXPECT_TRUE (module.exportsSymbol ("ModuleEntry"));
-    EXPECT_TRUE (module.exportsSymbol ("ModuleExit"));
+    EXPECT_TRUE (module.exportsSymbol (moduleEntry));
+    EXPECT_TRUE (module.exportsSymbol (moduleExit));
     EXPECT_TRUE (module.exit());
 }
 
@@ -209,7 +236,7 @@ TEST_F (Factory, CreatesEachClassByItsIdAndNothingElse)
     {
         SCOPED_TRACE (pluginClass.category);
         TUID cid;
-        std::copy (pluginClass.id.begin(), pluginClass.id.end(), cid);
+        toTuid (pluginClass.id, cid);
 
         void* object = nullptr;
         ASSERT_EQ (factory().createInstance (cid, FUnknown::iid, &object), kResultOk);

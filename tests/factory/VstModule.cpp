@@ -1,6 +1,10 @@
 #include "VstModule.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 namespace
 {
@@ -10,12 +14,25 @@ using InitDllFunction = bool (*)();
 using ExitFunction = bool (*)();
 using GetFactoryFunction = Steinberg::IPluginFactory* (*) ();
 
-template <typename Function>
-Function lookUp (void* handle, const char* name)
+#if defined(_WIN32)
+constexpr auto architectureFolder = "x86_64-win";
+constexpr auto moduleExtension = ".vst3";
+
+void* openLibrary (const std::string& path)
 {
-    return handle != nullptr ? reinterpret_cast<Function> (dlsym (handle, name)) : nullptr;
+    // The path is ASCII (the build tree's); a host would widen it from UTF-8.
+    return LoadLibraryA (path.c_str());
 }
 
+std::string openError() { return "LoadLibrary failed with error " + std::to_string (GetLastError()); }
+
+void* symbol (void* handle, const char* name)
+{
+    return reinterpret_cast<void*> (GetProcAddress (static_cast<HMODULE> (handle), name));
+}
+
+void closeLibrary (void* handle) { FreeLibrary (static_cast<HMODULE> (handle)); }
+#else
 #if defined(__x86_64__)
 constexpr auto architectureFolder = "x86_64-linux";
 #elif defined(__aarch64__)
@@ -23,6 +40,22 @@ constexpr auto architectureFolder = "aarch64-linux";
 #else
 constexpr auto architectureFolder = "i386-linux";
 #endif
+constexpr auto moduleExtension = ".so";
+
+void* openLibrary (const std::string& path) { return dlopen (path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+
+std::string openError() { return dlerror(); }
+
+void* symbol (void* handle, const char* name) { return dlsym (handle, name); }
+
+void closeLibrary (void* handle) { dlclose (handle); }
+#endif
+
+template <typename Function>
+Function lookUp (void* handle, const char* name)
+{
+    return handle != nullptr ? reinterpret_cast<Function> (symbol (handle, name)) : nullptr;
+}
 } // namespace
 
 std::string VstModule::sharedObjectPath (const std::string& bundlePath)
@@ -30,16 +63,16 @@ std::string VstModule::sharedObjectPath (const std::string& bundlePath)
     const auto slash = bundlePath.find_last_of ('/');
     auto name = bundlePath.substr (slash == std::string::npos ? 0 : slash + 1);
     name = name.substr (0, name.rfind (".vst3"));
-    return bundlePath + "/Contents/" + architectureFolder + "/" + name + ".so";
+    return bundlePath + "/Contents/" + architectureFolder + "/" + name + moduleExtension;
 }
 
 VstModule::VstModule (const std::string& bundlePath)
 {
-    handle = dlopen (sharedObjectPath (bundlePath).c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle = openLibrary (sharedObjectPath (bundlePath));
 
     if (handle == nullptr)
     {
-        problem = dlerror();
+        problem = openError();
         return;
     }
 
@@ -68,7 +101,7 @@ VstModule::~VstModule()
     exit();
 
     if (handle != nullptr)
-        dlclose (handle);
+        closeLibrary (handle);
 }
 
 bool VstModule::exportsSymbol (const char* name) const { return lookUp<void*> (handle, name) != nullptr; }

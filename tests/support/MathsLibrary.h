@@ -7,6 +7,11 @@
 
 #if defined(__GLIBC__)
 #include <gnu/libc-version.h>
+#elif defined(__MINGW32__)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 // The engine's output bits come from the C library's float functions, and C libraries differ in the last
@@ -67,6 +72,17 @@ inline std::string name()
 {
 #if defined(__GLIBC__)
     return std::string ("glibc ") + gnu_get_libc_version();
+#elif defined(__MINGW32__)
+    // MinGW-w64's own library computes some of these functions (sinf as (float) sin, for one); others, tanh
+    // and log10 among them, it takes from the msvcrt.dll the program runs with: Windows's, or Wine's own.
+    std::string runtime = "Windows's msvcrt.dll";
+
+    if (const auto ntdll = GetModuleHandleA ("ntdll.dll"))
+        if (const auto wineVersion = reinterpret_cast<const char* (*) ()> (
+                reinterpret_cast<void*> (GetProcAddress (ntdll, "wine_get_version"))))
+            runtime = std::string ("Wine ") + wineVersion() + "'s msvcrt.dll";
+
+    return "MinGW-w64 " __MINGW64_VERSION_STR " with " + runtime;
 #else
     return "an unknown C library";
 #endif

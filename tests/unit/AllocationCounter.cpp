@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(_WIN32)
+#include <malloc.h>
+#endif
+
 // How C allocations are seen. With glibc, the program's own malloc interposes on every library's calls
 // and glibc's implementation stays reachable as __libc_malloc. Sanitizers replace malloc themselves but
 // offer allocation hooks instead; there, operator new forwards to their malloc and the hook counts it.
@@ -153,9 +157,21 @@ void* allocateAlignedUncounted (std::size_t size, std::align_val_t alignment) no
     const auto align = std::max (static_cast<std::size_t> (alignment), sizeof (void*));
 #if VELDRANOX_INTERPOSE_MALLOC
     return __libc_memalign (align, size == 0 ? 1 : size);
+#elif defined(_WIN32)
+    // Windows's C runtime has no posix_memalign; these blocks go back through _aligned_free.
+    return _aligned_malloc (size == 0 ? 1 : size, align);
 #else
     void* block = nullptr;
     return posix_memalign (&block, align, size == 0 ? 1 : size) == 0 ? block : nullptr;
+#endif
+}
+
+void freeAligned (void* block) noexcept
+{
+#if defined(_WIN32) && ! VELDRANOX_INTERPOSE_MALLOC
+    _aligned_free (block);
+#else
+    std::free (block);
 #endif
 }
 
@@ -215,12 +231,12 @@ void operator delete (void* block, std::size_t) noexcept { std::free (block); }
 void operator delete[] (void* block, std::size_t) noexcept { std::free (block); }
 void operator delete (void* block, const std::nothrow_t&) noexcept { std::free (block); }
 void operator delete[] (void* block, const std::nothrow_t&) noexcept { std::free (block); }
-void operator delete (void* block, std::align_val_t) noexcept { std::free (block); }
-void operator delete[] (void* block, std::align_val_t) noexcept { std::free (block); }
-void operator delete (void* block, std::size_t, std::align_val_t) noexcept { std::free (block); }
-void operator delete[] (void* block, std::size_t, std::align_val_t) noexcept { std::free (block); }
-void operator delete (void* block, std::align_val_t, const std::nothrow_t&) noexcept { std::free (block); }
-void operator delete[] (void* block, std::align_val_t, const std::nothrow_t&) noexcept { std::free (block); }
+void operator delete (void* block, std::align_val_t) noexcept { freeAligned (block); }
+void operator delete[] (void* block, std::align_val_t) noexcept { freeAligned (block); }
+void operator delete (void* block, std::size_t, std::align_val_t) noexcept { freeAligned (block); }
+void operator delete[] (void* block, std::size_t, std::align_val_t) noexcept { freeAligned (block); }
+void operator delete (void* block, std::align_val_t, const std::nothrow_t&) noexcept { freeAligned (block); }
+void operator delete[] (void* block, std::align_val_t, const std::nothrow_t&) noexcept { freeAligned (block); }
 
 ScopedAllocationCount::ScopedAllocationCount() : countAtStart (allocationCount), wasCounting (counting)
 {

@@ -2,6 +2,8 @@
 
 #include "Lv2Bundle.h"
 
+#include <cstdlib>
+
 namespace HostedPlugin
 {
 namespace
@@ -47,6 +49,10 @@ std::optional<Format> formatOfBundle (const juce::File& bundle)
 
 juce::File builtBundle (Format format)
 {
+    // An installer's test points the hosted suite at the copy the installer put in place.
+    if (const auto* installed = std::getenv ("VELDRANOX_HOSTED_VST3"); installed != nullptr && format == Format::vst3)
+        return juce::File (juce::String::fromUTF8 (installed));
+
     return juce::File (format == Format::lv2 ? VELDRANOX_LV2_BUNDLE_PATH : VELDRANOX_BUNDLE_PATH);
 }
 
@@ -101,6 +107,21 @@ juce::String findLv2Uri (juce::LV2PluginFormat& format, const juce::File& bundle
     return uris[0];
 }
 
+// What JUCE's VST3 hosting is given for a bundle. On Windows JUCE 7 takes only the module file inside it
+// (existsAsFile); JUCE 8 takes the bundle, as everywhere, and reads its moduleinfo.json.
+juce::String vst3Identifier (const juce::File& bundle)
+{
+#if JUCE_WINDOWS && JUCE_MAJOR_VERSION < 8
+    const auto module =
+        bundle.getChildFile ("Contents").getChildFile ("x86_64-win").getChildFile (bundle.getFileName());
+
+    if (bundle.isDirectory() && module.existsAsFile())
+        return module.getFullPathName();
+#endif
+
+    return bundle.getFullPathName();
+}
+
 std::unique_ptr<juce::AudioPluginFormat> makeFormat (Format format)
 {
     if (format == Format::lv2)
@@ -128,7 +149,7 @@ LoadResult load (const juce::File& bundle, double sampleRate, int blockSize)
     }
 
     auto pluginFormat = makeFormat (*format);
-    auto identifier = bundle.getFullPathName();
+    auto identifier = vst3Identifier (bundle);
 
     if (auto* lv2 = dynamic_cast<juce::LV2PluginFormat*> (pluginFormat.get()))
     {

@@ -34,7 +34,7 @@ private:
     std::unique_ptr<juce::ScopedJuceInitialiser_GUI> initialiser;
 };
 
-// The bundle this build produced.
+// The bundle this build produced, or for VST3 the one the environment variable VELDRANOX_HOSTED_VST3 names.
 juce::File builtBundle (Format format = Format::vst3);
 
 struct LoadResult

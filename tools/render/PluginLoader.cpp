@@ -11,9 +11,17 @@ juce::File defaultBundle (HostedPlugin::Format format)
     if (built.exists())
         return built;
 
+#if JUCE_WINDOWS
+    // Where the installer puts it: the common plug-in folders that every Windows host searches.
+    const auto common =
+        juce::File::getSpecialLocation (juce::File::globalApplicationsDirectory).getChildFile ("Common Files");
+    const auto installed =
+        common.getChildFile (format == HostedPlugin::Format::lv2 ? "LV2" : "VST3").getChildFile (built.getFileName());
+#else
     const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
     const auto installed =
         home.getChildFile (format == HostedPlugin::Format::lv2 ? ".lv2" : ".vst3").getChildFile (built.getFileName());
+#endif
     if (installed.exists())
         return installed;
 
