@@ -1,6 +1,8 @@
 #include "HostTestSupport.h"
 
+#include <array>
 #include <cstdint>
+#include <utility>
 
 namespace
 {
@@ -15,8 +17,28 @@ constexpr std::array<std::uint32_t, 4> componentClassWords {
     0xABCDEF01u, 0x9182FAEBu, fourCharCode ("Yrvn"), fourCharCode ("Vdnx")
 };
 
+// The class ID's sixteen bytes as this platform's VST3 SDK stores them: each word most significant byte
+// first, except on Windows, where the first eight bytes are a COM GUID's (a 32-bit and two 16-bit fields,
+// each least significant byte first).
+std::array<std::uint8_t, 16> classIdBytes()
+{
+    std::array<std::uint8_t, 16> bytes {};
+
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t (componentClassWords[i / 4] >> (8 * (3 - i % 4)));
+
+#if defined(_WIN32)
+    std::swap (bytes[0], bytes[3]);
+    std::swap (bytes[1], bytes[2]);
+    std::swap (bytes[4], bytes[5]);
+    std::swap (bytes[6], bytes[7]);
+#endif
+
+    return bytes;
+}
+
 // JUCE keys a host's saved plug-in lists on a 31-based hash: over the class ID's four words for the
-// unique ID, and over its sixteen bytes (as signed chars, big-endian words) for the older uid.
+// unique ID, and over its sixteen stored bytes (as signed chars) for the older uid.
 int hashOfWords()
 {
     std::uint32_t hash = 0;
@@ -31,9 +53,8 @@ int hashOfBytes()
 {
     std::uint32_t hash = 0;
 
-    for (auto word : componentClassWords)
-        for (int shift = 24; shift >= 0; shift -= 8)
-            hash = hash * 31 + std::uint32_t (std::int32_t (std::int8_t (std::uint8_t (word >> shift))));
+    for (auto byte : classIdBytes())
+        hash = hash * 31 + std::uint32_t (std::int32_t (std::int8_t (byte)));
 
     return int (hash);
 }
