@@ -1,7 +1,8 @@
 ; The Windows installer: the VST3 bundle into the common VST3 folder, where every VST3 host looks, and the
 ; application and the renderer into Program Files, with an uninstaller in the system's list of programs.
 ; Built by cmake/windows/Package.cmake, which defines VERSION, VENDOR, STAGE (the files) and OUTFILE.
-Unicode true
+; A 64-bit installer, like what it installs: it needs no 32-bit Windows layer (Wine without wine32 has none).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define PRODUCT "VELDRANOX"
@@ -19,7 +20,7 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-; The installer itself is a 32-bit program: the 64-bit registry view and folders are asked for by name.
+; The 64-bit registry view and folders, asked for by name, whatever the installer's own view would be.
 Function .onInit
     SetRegView 64
     SetShellVarContext all
