@@ -298,3 +298,24 @@ TEST (State, RestoreBetweenPreparationAndTheFirstBlockIsWhereTheAudioStarts)
     // Once audio has run, a restore glides: the output differs from one that started at the values.
     EXPECT_FALSE (bitIdentical (output (false, true), output (true, true)));
 }
+
+// A state saved by the Linux build, byte for byte. Every platform's build must save exactly these bytes for
+// these values and restore these values from them, so that a session moves between a Linux and a Windows host
+// unchanged in either direction.
+TEST (State, SavedBytesAreTheSameOnEveryPlatform)
+{
+    const auto recorded = StateBlobBuilder::blob (
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <PARAMS><PARAM id=\"DRIFT\" value=\"100.0\"/>"
+        "<PARAM id=\"GRIT\" value=\"0.0\"/><PARAM id=\"MELT\" value=\"61.20000076293945\"/>"
+        "<PARAM id=\"SPACE\" value=\"73.40000152587891\"/></PARAMS>");
+    const auto asText = [] (const juce::MemoryBlock& block)
+    { return std::string (static_cast<const char*> (block.getData()), block.getSize()); };
+
+    VeldranoxAudioProcessor source;
+    setValues (source, changed);
+    EXPECT_EQ (asText (save (source)), asText (recorded));
+
+    VeldranoxAudioProcessor target;
+    restore (target, recorded);
+    EXPECT_EQ (valuesOf (target), changed);
+}
