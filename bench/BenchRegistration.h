@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunLength.h"
+
 // Registration order is run order: the floors come first, since every processBlock case reads the
 // reverb floor of its block shape from the same run.
 void registerFloorBenchmarks();
@@ -7,3 +9,4 @@ void registerProcessBlockBenchmarks();
 void registerEngineBenchmarks();
 void registerBlockTimeBenchmarks();
 void registerSilenceBenchmarks();
+void registerWorstBlockBenchmarks (RunLength length);
