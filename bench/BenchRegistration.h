@@ -10,3 +10,5 @@ void registerEngineBenchmarks();
 void registerBlockTimeBenchmarks();
 void registerSilenceBenchmarks();
 void registerWorstBlockBenchmarks (RunLength length);
+// One instance on one thread comes first: the other counts are read against it.
+void registerInstanceBenchmarks (RunLength length);

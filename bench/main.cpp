@@ -35,6 +35,7 @@ int main (int argc, char** argv)
     registerBlockTimeBenchmarks();
     registerSilenceBenchmarks();
     registerWorstBlockBenchmarks (runLength);
+    registerInstanceBenchmarks (runLength);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
