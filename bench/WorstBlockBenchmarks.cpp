@@ -5,10 +5,13 @@
 #include "ProcessorRig.h"
 #include "ReverbFloor.h"
 
+#include <algorithm>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -20,10 +23,21 @@ namespace
 // The host state a case switches back and forth; every switch is an event.
 enum class Toggle
 {
-    none,     // nothing switches; the switch points only mark where the windows are read
+    none,     // nothing switches
     bypass,   // the host's bypass: processBlockBypassed in place of processBlock
     tempo,    // the transport's tempo jumps
     loudness, // full-scale input stops dead, then starts again
+};
+
+// What the windows after a switch are read against: the same windows halfway through each hold of the first
+// state (the plug-in processing, the slower tempo, loud input), in the same case and so under the same load,
+// where the last switch is long past and the next is far off.
+enum EventKind
+{
+    intoSecond,
+    backToFirst,
+    mark,
+    numEventKinds
 };
 
 struct Condition
@@ -31,13 +45,18 @@ struct Condition
     const char* name;
     MacroSetting setting;
     Toggle toggle;
-    // The switch into the second state, then the one back; without a toggle every mark counts as the first.
-    std::array<const char*, 2> edgeNames;
+    // The switch into the second state, then the one back.
+    std::array<const char*, 2> switchNames;
+
+    const char* eventName (int kind) const
+    {
+        return kind == mark ? "mark" : switchNames[static_cast<std::size_t> (kind)];
+    }
 };
 
 constexpr Condition conditions[] {
-    { "steady", MacroSetting::defaults, Toggle::none, { "mark", nullptr } },
-    { "automated", MacroSetting::automated, Toggle::none, { "mark", nullptr } },
+    { "steady", MacroSetting::defaults, Toggle::none, { nullptr, nullptr } },
+    { "automated", MacroSetting::automated, Toggle::none, { nullptr, nullptr } },
     { "bypass", MacroSetting::defaults, Toggle::bypass, { "engage", "release" } },
     { "tempo", MacroSetting::defaults, Toggle::tempo, { "faster", "slower" } },
     { "silence", MacroSetting::defaults, Toggle::loudness, { "silence", "loud" } },
@@ -77,18 +96,18 @@ void applyState (ProcessorRig& rig, Toggle toggle, bool second)
 struct Event
 {
     std::size_t firstBlock;
-    int edge;
+    int kind;
 };
 
 // The slowest block of each event's window, in microseconds.
 std::vector<double>
-slowestAfter (const std::vector<Event>& events, int edge, const std::vector<double>& micros, std::size_t windowBlocks)
+slowestAfter (const std::vector<Event>& events, int kind, const std::vector<double>& micros, std::size_t windowBlocks)
 {
     std::vector<double> slowest;
 
     for (const auto& event : events)
     {
-        if (event.edge != edge)
+        if (event.kind != kind)
             continue;
 
         const auto end = std::min (micros.size(), event.firstBlock + windowBlocks);
@@ -138,17 +157,31 @@ void worstBlock (benchmark::State& state, BenchCase shape, Condition condition, 
 
     for (auto _ : state)
     {
-        bool second = false;
+        long switches = 0, marks = 0;
 
         for (std::size_t b = 0; b < numBlocks; ++b)
         {
-            const bool nowSecond = (static_cast<long> (b) * shape.blockSize / holdFrames) % 2 == 1;
+            const long frame = static_cast<long> (b) * shape.blockSize;
 
-            if (nowSecond != second)
+            if (const long nowSwitches = frame / holdFrames; nowSwitches != switches)
             {
-                second = nowSecond;
-                applyState (rig, condition.toggle, second);
-                events.push_back ({ b, condition.toggle == Toggle::none || second ? 0 : 1 });
+                switches = nowSwitches;
+                const bool second = switches % 2 == 1;
+
+                if (condition.toggle != Toggle::none)
+                {
+                    applyState (rig, condition.toggle, second);
+                    events.push_back ({ b, second ? intoSecond : backToFirst });
+                }
+            }
+
+            // Past the middle of hold (marks - 1), which is of the first state when it is even.
+            if (const long nowMarks = (frame + holdFrames / 2) / holdFrames; nowMarks != marks)
+            {
+                marks = nowMarks;
+
+                if (marks % 2 == 1)
+                    events.push_back ({ b, mark });
             }
 
             const auto [pluginTime, floorTime] = timeBlock();
@@ -167,23 +200,21 @@ void worstBlock (benchmark::State& state, BenchCase shape, Condition condition, 
         state.counters[name + "_pct"] = 100.0 * micros / budget;
     };
 
-    for (int edge = 0; edge < 2; ++edge)
+    for (int kind = 0; kind < numEventKinds; ++kind)
     {
-        if (condition.edgeNames[static_cast<std::size_t> (edge)] == nullptr)
-            continue;
-
-        const std::string name = condition.edgeNames[static_cast<std::size_t> (edge)];
-        const auto slowest = slowestAfter (events, edge, wall, windowBlocks);
+        const auto slowest = slowestAfter (events, kind, wall, windowBlocks);
 
         if (slowest.empty())
             continue;
 
+        const std::string name = condition.eventName (kind);
+
         const BlockTimeStats plugin (slowest);
         report (name + "_p50", plugin.median());
         report (name + "_max", plugin.maximum());
-        state.counters[name + "_cpu_p50_us"] = BlockTimeStats (slowestAfter (events, edge, cpu, windowBlocks)).median();
+        state.counters[name + "_cpu_p50_us"] = BlockTimeStats (slowestAfter (events, kind, cpu, windowBlocks)).median();
         state.counters[name + "_floor_p50_us"] =
-            BlockTimeStats (slowestAfter (events, edge, floorWall, windowBlocks)).median();
+            BlockTimeStats (slowestAfter (events, kind, floorWall, windowBlocks)).median();
         state.counters[name + "_events"] = static_cast<double> (slowest.size());
     }
 
