@@ -4,6 +4,11 @@ only when the run holds its cases.
 
     build/release/bench/veldranox_bench --benchmark_out=bench.json --benchmark_out_format=json
     python3 bench/summarise.py bench.json
+
+The worstBlock and instances cases of one or more runs (of other systems, say), side by side in compact tables,
+each cell the runs' figures in the order given:
+
+    python3 bench/summarise.py --compare debian12.json debian13.json
 """
 import json
 import sys
@@ -218,7 +223,97 @@ def print_instances(table):
         print(f"| {count} | " + " | ".join(cells) + " |")
 
 
+def load_table(path):
+    with open(path) as f:
+        return by_name(json.load(f)["benchmarks"])
+
+
+def side_by_side(values, fmt):
+    return " / ".join("–" if v is None else fmt.format(v) for v in values)
+
+
+def print_events_compared(tables):
+    # The slowest block in the 30 ms after each kind of event, median over the events, against the same
+    # windows with no event in them ("mark", in the steady case): an event that costs nothing stays at the mark.
+    events = [("steady", "mark", "steady")] + [
+        (condition, switch, switch) for condition, switches in WORST_CONDITIONS for switch in switches]
+    for layout in LAYOUTS:
+        if not any(has(t, f"worstBlock/steady/{rate}/{layout}") for t in tables for rate in WORST_RATES):
+            continue
+        print(f"\n### Slowest block within 30 ms after an event, median over the events, {layout} (µs)\n")
+        print("| Rate | Block | budget | steady median | " + " | ".join(label for _, _, label in events)
+              + " | automated median | worst event, % of budget |")
+        print("|---|---|---|---|" + "---|" * (len(events) + 2))
+        for rate in WORST_RATES:
+            for block in WORST_BLOCKS:
+                runs = [{c: find(t, f"worstBlock/{c}/{rate}/{layout}/{block}") for c, _ in WORST_CONDITIONS}
+                        for t in tables]
+                steady = [r["steady"] for r in runs]
+                if all(run is None for run in steady):
+                    continue
+                budget = next(run for run in steady if run is not None)["budget_us"]
+                cells = [f"{budget:.0f}", side_by_side([None if r is None else r["p50_us"] for r in steady], "{:.1f}")]
+                for condition, switch, _ in events:
+                    cells.append(side_by_side([None if r[condition] is None else r[condition].get(f"{switch}_p50_us")
+                                               for r in runs], "{:.1f}"))
+                cells.append(side_by_side([None if r["automated"] is None else r["automated"]["p50_us"]
+                                           for r in runs], "{:.1f}"))
+                worst = []
+                for r in runs:
+                    shares = [r[c][f"{s}_p50_pct"] for c, s, _ in events
+                              if r[c] is not None and f"{s}_p50_pct" in r[c]]
+                    worst.append(max(shares) if shares else None)
+                cells.append(side_by_side(worst, "{:.1f}"))
+                print(f"| {rate} | {block} | " + " | ".join(cells) + " |")
+
+
+def print_tails_compared(tables):
+    # The whole run's tail beside the reverb floor's, timed in the same loop: a tail the floor shares is the
+    # machine's.
+    print("\n### Whole runs, stereo: the plug-in's p99.9 and slowest block against the floor's (µs)\n")
+    print("| Rate | Block | budget | condition | p99.9 | floor p99.9 | max | floor max |")
+    print("|---|---|---|---|---|---|---|---|")
+    for rate in WORST_RATES:
+        for block in WORST_BLOCKS:
+            for condition, _ in WORST_CONDITIONS:
+                runs = [find(t, f"worstBlock/{condition}/{rate}/stereo/{block}") for t in tables]
+                if all(run is None for run in runs):
+                    continue
+                budget = next(run for run in runs if run is not None)["budget_us"]
+                cells = [side_by_side([None if r is None else r[k] for r in runs], "{:.0f}")
+                         for k in ["p999_us", "floor_p999_us", "max_us", "floor_max_us"]]
+                print(f"| {rate} | {block} | {budget:.0f} | {condition} | " + " | ".join(cells) + " |")
+
+
+def print_instances_compared(tables):
+    print("\n### Many instances, 48 kHz stereo, 128-sample blocks\n")
+    print("| Instances | µs per instance, one thread | × one | µs per instance, two threads | × one | "
+          "MB per instance |")
+    print("|---|---|---|---|---|---|")
+    for count in INSTANCE_COUNTS:
+        one = [find(t, f"instances/48k/stereo/128/oneThread/{count}") for t in tables]
+        two = [find(t, f"instances/48k/stereo/128/twoThreads/{count}") for t in tables]
+        if all(run is None for run in one + two):
+            continue
+        cells = []
+        for runs in (one, two):
+            cells.append(side_by_side([None if r is None else r["us_per_instance_p50"] for r in runs], "{:.1f}"))
+            cells.append(side_by_side([None if r is None else r.get("x_one_instance") for r in runs], "{:.2f}"))
+        cells.append(side_by_side([None if r is None else r["MB_per_instance_running"] for r in one], "{:.2f}"))
+        print(f"| {count} | " + " | ".join(cells) + " |")
+
+
+def compare(paths):
+    tables = [load_table(path) for path in paths]
+    print_events_compared(tables)
+    print_tails_compared(tables)
+    print_instances_compared(tables)
+
+
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
+    if len(sys.argv) >= 3 and sys.argv[1] == "--compare":
+        compare(sys.argv[2:])
+    elif len(sys.argv) == 2:
+        main(sys.argv[1])
+    else:
         sys.exit(__doc__)
-    main(sys.argv[1])
