@@ -40,6 +40,9 @@ public:
     void setInputPeak (float peak) noexcept { input.setPeak (peak); }
     void setHostBypass (bool on) noexcept { hostBypass = on; }
 
+    // What a host does when it restarts its audio: prepareToPlay again, with the same rate and block size.
+    void prepareAgain() { processor.prepareToPlay (benchCase.sampleRate, benchCase.blockSize); }
+
     // From the first call on, the processor has a host transport that reports this tempo; without one it
     // runs at the engine's default tempo.
     void setHostTempo (double bpm)

@@ -27,6 +27,7 @@ enum class Toggle
     bypass,   // the host's bypass: processBlockBypassed in place of processBlock
     tempo,    // the transport's tempo jumps
     loudness, // full-scale input stops dead, then starts again
+    prepare,  // prepareToPlay again at every switch, as a host does when it restarts its audio
 };
 
 // What the windows after a switch are read against: the same windows halfway through each hold of the first
@@ -60,6 +61,7 @@ constexpr Condition conditions[] {
     { "bypass", MacroSetting::defaults, Toggle::bypass, { "engage", "release" } },
     { "tempo", MacroSetting::defaults, Toggle::tempo, { "faster", "slower" } },
     { "silence", MacroSetting::defaults, Toggle::loudness, { "silence", "loud" } },
+    { "prepare", MacroSetting::defaults, Toggle::prepare, { "prepared", "preparedAgain" } },
 };
 
 // Each state is held this long: far longer than the bypass crossfade and the window below, so that every
@@ -89,6 +91,9 @@ void applyState (ProcessorRig& rig, Toggle toggle, bool second)
         break;
     case Toggle::loudness:
         rig.setInputPeak (second ? 0.0f : ProcessorRig::fullScalePeak);
+        break;
+    case Toggle::prepare:
+        rig.prepareAgain();
         break;
     }
 }

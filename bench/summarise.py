@@ -28,6 +28,7 @@ WORST_CONDITIONS = [
     ("bypass", ["engage", "release"]),
     ("tempo", ["faster", "slower"]),
     ("silence", ["silence", "loud"]),
+    ("prepare", ["prepared", "preparedAgain"]),
 ]
 INSTANCE_COUNTS = ["1", "8", "64", "256"]
 
