@@ -6,9 +6,9 @@
 #include <chrono>
 #include <vector>
 
-// Times single blocks, with only the plug-in's processBlock inside the clocks. Wall time says whether a
+// Times single blocks, with only the work of the block inside the clocks. Wall time says whether a
 // block is late, whatever kept it from the core; the thread's CPU time says how much of that was the
-// plug-in's own work, and so tells a slow block from one that another process held up.
+// work itself, and so tells a slow block from one that another process held up.
 namespace BlockTimer
 {
 struct BlockTime
@@ -17,14 +17,21 @@ struct BlockTime
     double cpuMicros;
 };
 
+template <typename Work>
+BlockTime timeOne (Work&& work)
+{
+    const CpuStopwatch cpu;
+    const auto wallStart = std::chrono::steady_clock::now();
+    work();
+    const std::chrono::duration<double, std::micro> wall = std::chrono::steady_clock::now() - wallStart;
+    return { wall.count(), cpu.elapsedNanoseconds() * 1.0e-3 };
+}
+
+// The host's share of the block outside the clocks, the plug-in's inside.
 inline BlockTime timeOneBlock (ProcessorRig& rig)
 {
     rig.prepareNextBlock();
-    const CpuStopwatch cpu;
-    const auto wallStart = std::chrono::steady_clock::now();
-    rig.processBlock();
-    const std::chrono::duration<double, std::micro> wall = std::chrono::steady_clock::now() - wallStart;
-    return { wall.count(), cpu.elapsedNanoseconds() * 1.0e-3 };
+    return timeOne ([&] { rig.processBlock(); });
 }
 
 // Wall times of a run of blocks, in microseconds.

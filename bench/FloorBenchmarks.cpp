@@ -3,37 +3,22 @@
 #include "BlockCost.h"
 #include "NoiseSource.h"
 #include "ProcessorRig.h"
-#include "engine/MacroLaws.h"
-#include "processor/MacroTable.h"
+#include "ReverbFloor.h"
 
 #include <cmath>
-#include <juce_dsp/juce_dsp.h>
 
 namespace
 {
-// What the plug-in hands its reverb at the default SPACE of 40.
-juce::Reverb::Parameters pluginReverbSettings()
-{
-    return SpaceLaws::reverbSettings (macroTable[macroSpace].defaultValue * MacroRange::toEngine);
-}
-
-// JUCE's reverb alone, fully wet, in place on the same noise block the processor gets.
+// JUCE's reverb alone, in place on the same noise block the processor gets.
 void reverbAlone (benchmark::State& state, BenchCase shape)
 {
-    juce::dsp::Reverb reverb;
-    reverb.prepare ({ shape.sampleRate,
-                      static_cast<juce::uint32> (shape.blockSize),
-                      static_cast<juce::uint32> (shape.numChannels) });
-    reverb.reset();
-    reverb.setParameters (pluginReverbSettings());
-
+    ReverbFloor reverb (shape);
     NoiseSource input (shape.numChannels, shape.blockSize, ProcessorRig::typicalPeak);
 
     const auto processOne = [&]
     {
         input.refill();
-        juce::dsp::AudioBlock<float> block (input.buffer());
-        reverb.process (juce::dsp::ProcessContextReplacing<float> (block));
+        reverb.process (input.buffer());
     };
 
     const auto warmUpBlocks = static_cast<int> (std::ceil (BenchGrid::warmUpSeconds / shape.blockSeconds()));

@@ -12,39 +12,51 @@ public:
     // A whole number of blocks of every size benchmarked; about 1.4 s at 48 kHz.
     static constexpr int lengthInFrames = 1 << 16;
 
-    NoiseSource (int numChannels, int blockSize, float peak)
-        : noise (numChannels, lengthInFrames), io (numChannels, blockSize)
+    NoiseSource (int numChannels, int blockSize, float peak) : io (numChannels, blockSize), gain (peak)
     {
         jassert (lengthInFrames % blockSize == 0);
-        setPeak (peak);
+        jassert (numChannels <= unitNoise().getNumChannels());
         refill();
     }
 
-    // Uniform noise between -peak and +peak; a peak of 0 gives digital silence.
-    void setPeak (float peak)
-    {
-        juce::Random random (noiseSeed);
-
-        for (int ch = 0; ch < noise.getNumChannels(); ++ch)
-            for (int i = 0; i < lengthInFrames; ++i)
-                noise.setSample (ch, i, peak * (2.0f * random.nextFloat() - 1.0f));
-    }
+    // Uniform noise between -peak and +peak; a peak of 0 gives digital silence. The peak scales the
+    // noise as each block is copied, so changing it between blocks costs nothing that would land on
+    // the next block's time, and every source shares one table instead of holding its own.
+    void setPeak (float peak) noexcept { gain = peak; }
 
     // The next block of noise into the block buffer.
     void refill() noexcept
     {
         for (int ch = 0; ch < io.getNumChannels(); ++ch)
-            io.copyFrom (ch, 0, noise, ch, position, io.getNumSamples());
+            io.copyFrom (ch, 0, unitNoise().getReadPointer (ch, position), io.getNumSamples(), gain);
 
         position = (position + io.getNumSamples()) % lengthInFrames;
     }
 
     juce::AudioBuffer<float>& buffer() noexcept { return io; }
 
+    // Noise between -1 and +1 for both channels; a mono source plays the first. Made on first use.
+    static const juce::AudioBuffer<float>& unitNoise()
+    {
+        static const juce::AudioBuffer<float> noise = []
+        {
+            juce::AudioBuffer<float> n (2, lengthInFrames);
+            juce::Random random (noiseSeed);
+
+            for (int ch = 0; ch < n.getNumChannels(); ++ch)
+                for (int i = 0; i < lengthInFrames; ++i)
+                    n.setSample (ch, i, 2.0f * random.nextFloat() - 1.0f);
+
+            return n;
+        }();
+
+        return noise;
+    }
+
 private:
     static constexpr juce::int64 noiseSeed = 0x5eed;
 
-    juce::AudioBuffer<float> noise;
     juce::AudioBuffer<float> io;
+    float gain;
     int position = 0;
 };

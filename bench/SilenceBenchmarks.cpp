@@ -16,7 +16,6 @@ namespace
 // normal range. (Loud input is no yardstick: it costs more than silence, through the ducking and
 // levelling paths, and would hide a denormal slowdown; nor is a processor that never saw a signal, whose
 // exact zeros take short cuts in the maths library that a fading tail does not.)
-constexpr float loudPeak = 1.0f;
 constexpr double loudSeconds = 2.0;
 constexpr double referenceSeconds = 1.0; // the last second of loud input is the reference
 constexpr double silenceSeconds = 60.0;
@@ -55,7 +54,7 @@ void silenceAfterLoud (benchmark::State& state, BenchCase benchCase)
 
     for (auto _ : state)
     {
-        ProcessorRig rig (benchCase, loudPeak);
+        ProcessorRig rig (benchCase, ProcessorRig::fullScalePeak);
         rig.runFor (loudSeconds - referenceSeconds);
         loudMedian = BlockTimeStats (BlockTimer::wallTimesOf (rig, blocksIn (referenceSeconds, benchCase))).median();
 

@@ -29,6 +29,7 @@ packages=(
     serdi                        # an independent Turtle reader, for the parameters in the LV2 bundle's data
     libjack-jackd2-dev           # JACK headers for the standalone application (the library is loaded at run time)
     x11-utils                    # xwininfo, which the standalone application's smoke test reads its window with
+    python3                      # the benchmark's summary tables
 )
 
 # --windows: also what the Windows x64 build needs (cmake --preset windows): the MinGW-w64 cross compilers and

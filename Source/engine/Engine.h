@@ -3,6 +3,7 @@
 #include "engine/CharacterStage.h"
 #include "engine/Dynamics.h"
 #include "engine/ModulatedDelay.h"
+#include "engine/ReverbStage.h"
 
 #include <array>
 #include <juce_dsp/juce_dsp.h>
@@ -75,8 +76,8 @@ public:
     void reset() noexcept;
 
     // Clears the wet path's memory (the echoes, the reverb tail, the followers and filters) but not the
-    // lookahead, so the dry path runs on unbroken. Safe inside an audio callback: the delay ring is emptied
-    // in constant time; only the reverb's memory (0.44 MB at 192 kHz) is written over.
+    // lookahead, so the dry path runs on unbroken. In constant time, whatever the sample rate: the delay ring
+    // and the reverb's lines are not written over but count as silence until they have been written again.
     void clearTails() noexcept;
 
     // The delay of the dry path, in samples: the lookahead that lets the ducking lead it.
@@ -116,7 +117,7 @@ public:
     const ModulatedDelay& delayNetwork() const noexcept { return modDelay; }
     const CharacterStage& characterStage() const noexcept { return character; }
     const juce::dsp::StateVariableTPTFilter<float>& lowCutFilter() const noexcept { return lowCut; }
-    const juce::dsp::Reverb& reverbStage() const noexcept { return reverb; }
+    const ReverbStage& reverbStage() const noexcept { return reverb; }
 
     const MacroControl& macroControl (Lane macroLane) const noexcept { return macros[(size_t) macroLane]; }
 
@@ -140,7 +141,7 @@ private:
     EnvelopeFollower duckFollower;
     float duckerEnvelope = 0.0f;
     ModulatedDelay modDelay;
-    juce::dsp::Reverb reverb;
+    ReverbStage reverb;
     CharacterStage character;
     juce::dsp::StateVariableTPTFilter<float> lowCut;
 

@@ -15,7 +15,6 @@ void VeldranoxAudioProcessor::prepareToPlay (double sampleRate, int maximumExpec
 
     effectShare.reset (sampleRate, bypassFadeSeconds);
     bypassStateKnown = false;
-    tailsToClear = false;
 
     // JUCE's LV2 wrapper prepares the plug-in once, as it instantiates it.
     announceValuesToAnLv2Host();

@@ -30,15 +30,6 @@ void VeldranoxAudioProcessor::process (juce::AudioBuffer<float>& buffer, Bypass 
 
     followBypass (bypass);
 
-    // The tails of a fade-out that ended in the previous block are dropped now rather than then: that
-    // block did a whole block's processing already, while a bypassed block does next to nothing, and
-    // emptying the reverb's memory costs about as much as processing a short block at a high rate.
-    if (tailsToClear)
-    {
-        engine.clearTails();
-        tailsToClear = false;
-    }
-
     if (isFullyBypassed())
     {
         passDryPathThrough (buffer, numChannels, numSamples);
@@ -111,12 +102,11 @@ void VeldranoxAudioProcessor::crossfadeWithDryPath (juce::AudioBuffer<float>& ou
         return;
 
     // The fade-out has ended: the rest of the block is the dry path exactly, and the delay and reverb
-    // tails are to be dropped, so that releasing bypass starts the engine from silence, not from stale
-    // echoes.
+    // tails are dropped, so that releasing bypass starts the engine from silence, not from stale echoes.
     for (int ch = 0; ch < numChannels; ++ch)
         juce::FloatVectorOperations::copy (out[ch] + i, dry[ch] + i, numSamples - i);
 
-    tailsToClear = true;
+    engine.clearTails();
 }
 
 // The engine takes the macros in the table's order, one lane each.

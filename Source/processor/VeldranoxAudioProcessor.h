@@ -92,8 +92,5 @@ private:
     // Cleared by prepareToPlay: the first block after it starts in its own state, without a fade.
     bool bypassStateKnown = false;
 
-    // Set when a fade-out into bypass has ended; the next block, bypassed or not, clears the engine's tails.
-    bool tailsToClear = false;
-
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VeldranoxAudioProcessor)
 };

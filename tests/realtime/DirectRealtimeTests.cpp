@@ -1,3 +1,4 @@
+#include "EngineProbe.h"
 #include "RealtimeGuard.h"
 #include "SettableTempo.h"
 #include "SignalChecks.h"
@@ -78,12 +79,14 @@ TEST_P (DirectRealtime, ProcessBlockMakesNoForbiddenCallAfterPreparation)
     EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
 }
 
-// The host's bypass in both directions: fades, the dry path alone, and the engine cleared where a
-// fade-out ends.
+// The host's bypass in both directions: fades, the dry path alone, the engine's tails dropped in the block
+// after a fade-out ends, and the delay refilling its emptied ring after a release.
 TEST_P (DirectRealtime, BypassSwitchingMakesNoForbiddenCall)
 {
     const int prepared = buffer.getNumSamples();
+    const auto& delay = EngineProbe::modDelay (processor);
     bool bypassed = false;
+    bool refilled = false;
 
     for (int block = 0; block < 300; ++block)
     {
@@ -93,8 +96,10 @@ TEST_P (DirectRealtime, BypassSwitchingMakesNoForbiddenCall)
         processor.parameters.getParameter (ParameterIDs::space)->setValueNotifyingHost (random.nextFloat());
         const int lengths[] = { prepared, 1 + random.nextInt (prepared), 1 };
         processGuarded (lengths[block % 3], bypassed);
+        refilled = refilled || (! bypassed && delay.getWrittenLength() < delay.getRingLength());
     }
 
+    EXPECT_TRUE (refilled) << "no release reached the delay while its ring was being refilled";
     EXPECT_EQ (RealtimeGuard::violations(), 0) << RealtimeGuard::describeViolations();
 }
 

@@ -41,7 +41,7 @@ struct EngineProbe
     {
         return engine (p).lowCutFilter();
     }
-    static const juce::dsp::Reverb& reverb (const Processor& p) { return engine (p).reverbStage(); }
+    static const ReverbStage& reverb (const Processor& p) { return engine (p).reverbStage(); }
 
     static const juce::LinearSmoothedValue<float>& spaceSmoothed (const Processor& p)
     {

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "NumberText.h"
+#include "PresetOption.h"
 #include "SettingsFile.h"
 #include "ToolError.h"
 
@@ -129,6 +130,7 @@ struct GivenArguments
     juce::StringArray inputs;
     juce::String output;
     juce::File settings;
+    juce::String preset;
     std::optional<OutputFormat> extension;
     std::optional<int> bits;
     std::optional<int> quality;
@@ -372,6 +374,10 @@ RenderOptions parse (const juce::StringArray& arguments)
             given.settings = fileFrom (reader.valueFor (argument));
         else if (argument == "--save-settings")
             options.settingsToSave = fileFrom (reader.valueFor (argument));
+        else if (argument == "--preset")
+            given.preset = reader.valueFor (argument);
+        else if (argument == "--list-presets")
+            options.listPresets = true;
         else if (argument == "--plugin")
             options.plugin = fileFrom (reader.valueFor (argument));
         else if (argument == "--format")
@@ -389,7 +395,8 @@ RenderOptions parse (const juce::StringArray& arguments)
         else
             given.inputs.add (argument);
 
-        if (argument == "--float" || argument == "--no-compensation" || argument == "--info" || argument == "--help")
+        if (argument == "--float" || argument == "--no-compensation" || argument == "--info" || argument == "--help" ||
+            argument == "--list-presets")
             reader.expectNoValue (argument);
     }
 
@@ -398,7 +405,7 @@ RenderOptions parse (const juce::StringArray& arguments)
         reject ("--plugin " + options.plugin.getFileName() + " is not a ." + options.format +
                 " bundle, as --format says");
 
-    if (options.showHelp)
+    if (options.showHelp || options.listPresets)
         return options;
 
     if (floatFlag)
@@ -415,6 +422,21 @@ RenderOptions parse (const juce::StringArray& arguments)
         for (size_t i = 0; i < options.macros.size(); ++i)
             if (! options.macros[i].has_value())
                 options.macros[i] = fromFile[i];
+    }
+
+    // A preset sets what neither the command line nor the settings file does. A file's values are known
+    // only once the plug-in has taken it, so they are filled in after loading.
+    if (given.preset.isNotEmpty())
+    {
+        if (PresetOption::namesAFile (given.preset))
+            options.presetFile = fileFrom (given.preset);
+        else
+        {
+            const auto values = PresetOption::factoryValues (given.preset);
+            for (size_t i = 0; i < options.macros.size(); ++i)
+                if (! options.macros[i].has_value())
+                    options.macros[i] = values[i];
+        }
     }
 
     if (options.showInfo)

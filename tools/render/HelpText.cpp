@@ -11,6 +11,7 @@ Usage:
   veldranox-render [options] INPUT... -o FOLDER/   render many files (or folders of them), several at once
   veldranox-render [options]                       render the built-in demo
   veldranox-render --info [--rate HZ]              show what a host sees of the plug-in
+  veldranox-render --list-presets                  list the factory presets
   veldranox-render --help
 
 The plug-in is loaded through JUCE's VST3 hosting code, as a DAW loads it.
@@ -52,6 +53,12 @@ The plug-in's controls, 0 to 100 (default: the plug-in's own; --info lists them)
   --automation FILE    change controls while rendering (see below)
   --settings FILE      read the controls from a settings file (see below); options given on the
                        command line win over it
+  --preset NAME        start from a factory preset (--list-presets shows them), by name in any
+                       letter case; the control options and --settings win over it
+  --preset FILE.vstpreset
+                       start from a VST3 preset file, any that VELDRANOX saved (its class ID must be
+                       the plug-in's); VST3 only. A value ending in .vstpreset or holding a "/" is a file
+  --list-presets       list the factory presets with their values and what each does
   --save-settings FILE write the four values in effect to a settings file; without an INPUT, that
                        is all that is done
 
@@ -90,8 +97,8 @@ then one summary line: duration, peak and RMS levels in and out, time taken and 
 Several files show a progress line each and one for all of them, then a table: each file, its input
 and output formats, duration, peak in and out, and whether it was written or why it failed.
 
-Exit status: 0 done; 1 unexpected failure; 2 bad option, value, automation or settings line; 3 input,
-automation or settings file missing, unreadable or unsupported; 4 the plug-in bundle does not load;
+Exit status: 0 done; 1 unexpected failure; 2 bad option, value, automation or settings line, or an
+unknown preset name; 3 input, automation, settings or preset file missing, unreadable or unsupported; 4 the plug-in bundle does not load;
 5 an output could not be written; 6 of several files, some failed (the others were written).
 On any failure nothing is written for the file that failed: files are completed beside their target
 and then renamed. A file that fails among several is reported and skipped.

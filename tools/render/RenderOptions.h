@@ -33,6 +33,7 @@ struct RenderOptions
     juce::File plugin;         // none: the bundle this build produced, then the installed one
     juce::String format;       // "vst3" or "lv2" (--format); empty: --plugin's, else VST3
     juce::File settingsToSave; // none: no settings file written
+    juce::File presetFile;     // --preset FILE.vstpreset; its values fill the controls left unset
 
     std::array<std::optional<float>, Macros::count> macros; // unset: the plug-in's default
     std::optional<double> bpm;                              // unset: a host without tempo
@@ -43,6 +44,7 @@ struct RenderOptions
 
     bool showInfo = false;
     bool showHelp = false;
+    bool listPresets = false;
     bool onlySaveSettings = false; // --save-settings without an input: no demo
 
     bool isDemo() const { return files.empty(); }

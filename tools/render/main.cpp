@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "HostedPlugin.h"
 #include "PluginInfo.h"
+#include "PresetOption.h"
 #include "RenderJob.h"
 #include "ToolError.h"
 
@@ -14,7 +15,7 @@ int main (int argc, char* argv[])
 
     try
     {
-        const auto options = CommandLine::parse (arguments);
+        auto options = CommandLine::parse (arguments);
 
         if (options.showHelp)
         {
@@ -22,7 +23,16 @@ int main (int argc, char* argv[])
             return (int) ExitStatus::success;
         }
 
+        if (options.listPresets)
+        {
+            std::cout << PresetOption::listing();
+            return (int) ExitStatus::success;
+        }
+
         const HostedPlugin::ScopedGuiEnvironment juceEnvironment;
+
+        if (options.presetFile != juce::File())
+            options = PresetOption::withValuesFromPresetFile (options);
 
         if (options.showInfo)
         {
