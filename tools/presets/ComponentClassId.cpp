@@ -3,7 +3,6 @@
 #include "VstModule.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 
-#include <cstdio>
 #include <cstring>
 
 std::string audioModuleClassId (const std::string& bundlePath, std::string& error)
@@ -29,13 +28,10 @@ std::string audioModuleClassId (const std::string& bundlePath, std::string& erro
             continue;
 
         ++count;
-        found.clear();
-        for (const auto byte : info.cid)
-        {
-            char hex[3];
-            std::snprintf (hex, sizeof (hex), "%02X", static_cast<unsigned> (static_cast<unsigned char> (byte)));
-            found += hex;
-        }
+        // FUID spells it as every platform's hosts do: on Windows a TUID's bytes are COM-ordered.
+        char hex[33];
+        Steinberg::FUID::fromTUID (info.cid).toString (hex);
+        found = hex;
     }
 
     if (count != 1)
