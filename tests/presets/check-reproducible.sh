@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The factory presets are build output that users install and hosts compare: a second run of the writer on
 # the same build must give the same bytes as the build's own run.
-# Usage: check-reproducible.sh WRITER VST3_BUNDLE LV2_URI BUILT_VST3_PRESETS BUILT_LV2_PRESET_BUNDLE
+# Usage: [RUN_WITH=EMULATOR] check-reproducible.sh WRITER VST3_BUNDLE LV2_URI BUILT_VST3_PRESETS BUILT_LV2_PRESET_BUNDLE
 set -euo pipefail
 
 writer="$1" bundle="$2" uri="$3" built_vst3="$4" built_lv2="$5"
 scratch="$(mktemp -d)"
 trap 'rm -rf "${scratch}"' EXIT
 
-"${writer}" "${bundle}" "${uri}" "${scratch}/vst3" "${scratch}/lv2" >/dev/null
+# shellcheck disable=SC2086
+${RUN_WITH:-} "${writer}" "${bundle}" "${uri}" "${scratch}/vst3" "${scratch}/lv2" >/dev/null
 
 count="$(find "${built_vst3}" -name '*.vstpreset' | wc -l)"
 [ "${count}" -gt 0 ] || { echo "FAILED: the build wrote no .vstpreset files to ${built_vst3}" >&2; exit 1; }

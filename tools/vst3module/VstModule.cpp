@@ -17,6 +17,7 @@ using GetFactoryFunction = Steinberg::IPluginFactory* (*) ();
 #if defined(_WIN32)
 constexpr auto architectureFolder = "x86_64-win";
 constexpr auto moduleExtension = ".vst3";
+constexpr auto pathSeparators = "/\\";
 
 void* openLibrary (const std::string& path)
 {
@@ -41,6 +42,7 @@ constexpr auto architectureFolder = "aarch64-linux";
 constexpr auto architectureFolder = "i386-linux";
 #endif
 constexpr auto moduleExtension = ".so";
+constexpr auto pathSeparators = "/";
 
 void* openLibrary (const std::string& path) { return dlopen (path.c_str(), RTLD_NOW | RTLD_LOCAL); }
 
@@ -60,7 +62,7 @@ Function lookUp (void* handle, const char* name)
 
 std::string VstModule::sharedObjectPath (const std::string& bundlePath)
 {
-    const auto slash = bundlePath.find_last_of ('/');
+    const auto slash = bundlePath.find_last_of (pathSeparators);
     auto name = bundlePath.substr (slash == std::string::npos ? 0 : slash + 1);
     name = name.substr (0, name.rfind (".vst3"));
     return bundlePath + "/Contents/" + architectureFolder + "/" + name + moduleExtension;
