@@ -1,5 +1,5 @@
 #include "CharacterStageProbe.h"
-#include "EngineHarness.h"
+#include "SignalMeasures.h"
 #include "engine/CharacterStage.h"
 #include "engine/MacroLaws.h"
 
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-using namespace EngineHarness;
+using namespace SignalMeasures;
 
 namespace
 {
@@ -332,29 +332,5 @@ TEST (Character, TrimFallsFromOneToPointSevenFour)
         const float out = crushed.processSample (0, 0.4f, 1.0f);
         ASSERT_NE (CharacterStageProbe::heldSample (crushed)[0], 0.0f);
         ASSERT_NEAR (out / CharacterStageProbe::heldSample (crushed)[0], 0.74f, 1.0e-6f) << n;
-    }
-}
-
-TEST (Character, LowCutIsA150HzButterworthHighPass)
-{
-    struct Case
-    {
-        double hz, decibels, tolerance;
-    };
-
-    // Second order: -3 dB at the corner, 40 dB per decade below it.
-    constexpr Case cases[] = { { 150.0, -3.01, 0.02 }, { 15.0, -40.0, 0.3 }, { 1500.0, 0.0, 0.01 } };
-
-    auto processor = makePrepared (48000.0, 512);
-    auto& lowCut = EngineProbe::lowCut (*processor);
-    EXPECT_EQ (lowCut.getType(), juce::dsp::StateVariableTPTFilterType::highpass);
-    EXPECT_EQ (lowCut.getCutoffFrequency(), 150.0f);
-    EXPECT_FLOAT_EQ (lowCut.getResonance(), 1.0f / std::sqrt (2.0f));
-
-    for (const auto& c : cases)
-    {
-        auto filter = lowCut;
-        const double gain = sineGain ([&] (float x) { return filter.processSample (0, x); }, c.hz, 48000.0);
-        EXPECT_NEAR (toDecibels (gain), c.decibels, c.tolerance) << c.hz << " Hz";
     }
 }
