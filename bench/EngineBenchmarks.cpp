@@ -4,7 +4,7 @@
 #include "MacroSweep.h"
 #include "NoiseSource.h"
 #include "engine/Engine.h"
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <cmath>
 

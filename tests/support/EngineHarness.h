@@ -4,7 +4,7 @@
 #include "EngineProbe.h"
 #include "SignalMeasures.h"
 #include "TestSignals.h"
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 

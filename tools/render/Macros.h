@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <array>
 #include <juce_core/juce_core.h>

@@ -3,9 +3,11 @@
 #include <array>
 #include <cstddef>
 
-// The four macro controls as a host sees them, stated once. Plain constants, so that tools and tests can
-// read them without linking the plug-in. The IDs are the keys of the saved state and of host automation:
-// renaming one breaks every saved project.
+// The macro controls as a host sees them, stated once: one row per knob, and the only place that counts
+// them. Plain constants, so that tools and tests can read them without linking the plug-in. The engine
+// reads only the rows' order and count (its lanes and targets); the IDs, names and defaults are the
+// processor's, the editor's and the tools'. The IDs are the keys of the saved state and of host
+// automation: renaming one breaks every saved project.
 struct MacroInfo
 {
     const char* id;
@@ -13,7 +15,7 @@ struct MacroInfo
     float defaultValue;
 };
 
-// The macros' order in the table, the engine's lanes and every list of the four.
+// The macros' order in the table, the engine's lanes and every list of the macros.
 enum MacroIndex : std::size_t
 {
     macroSpace = 0,
