@@ -6,7 +6,7 @@
 #include <cmath>
 #include <juce_audio_basics/juce_audio_basics.h>
 
-// What each of the four macros does, knob by knob: every law a pure function of the macro's value from 0
+// What each macro does, knob by knob: every law a pure function of the macro's value from 0
 // to 1 (a sample of its lane). The stages apply them; this is where to read or change what a knob means.
 
 namespace SpaceLaws

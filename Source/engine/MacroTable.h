@@ -13,6 +13,7 @@ struct MacroInfo
     const char* id;
     const char* name;
     float defaultValue;
+    const char* effect; // what the knob does, in a few words, for the renderer's help
 };
 
 // The macros' order in the table, the engine's lanes and every list of the macros.
@@ -26,10 +27,10 @@ enum MacroIndex : std::size_t
 };
 
 inline constexpr std::array<MacroInfo, numMacros> macroTable { {
-    { "SPACE", "Space", 40.0f },
-    { "GRIT", "Grit", 25.0f },
-    { "DRIFT", "Drift", 20.0f },
-    { "MELT", "Melt", 35.0f },
+    { "SPACE", "Space", 40.0f, "room size, delay feedback, reverb against delay" },
+    { "GRIT", "Grit", 25.0f, "drive, tone, bit and rate reduction" },
+    { "DRIFT", "Drift", 20.0f, "depth of the delay-time wobble" },
+    { "MELT", "Melt", 35.0f, "wet against dry; 0 leaves only the dry signal, exactly" },
 } };
 
 // Every macro runs from 0 to 100 on a 0.1 grid, linear; the saved state stores values in these units, and
