@@ -276,7 +276,7 @@ TEST (Character, ReducerQuantisesToTheBitDepth)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.crush);
-        EXPECT_EQ (CharacterStage::crushBits (c.crush), c.bits);
+        EXPECT_EQ (GritLaws::crushBits (c.crush), c.bits);
         EXPECT_EQ (CharacterStage::quantise (0.4f * c.step, c.crush), 0.0f);
         EXPECT_EQ (CharacterStage::quantise (0.6f * c.step, c.crush), c.step);
 
@@ -302,10 +302,10 @@ TEST (Character, ReducerHoldsEachSampleForItsHoldLength)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.crush);
-        EXPECT_EQ (CharacterStage::holdLength (c.crush), c.hold);
+        EXPECT_EQ (GritLaws::holdLength (c.crush), c.hold);
 
         // Distinct, already quantised inputs show which one is being held.
-        const float step = 2.0f / std::pow (2.0f, CharacterStage::crushBits (c.crush));
+        const float step = 2.0f / std::pow (2.0f, GritLaws::crushBits (c.crush));
         auto character = preparedCharacter (48000.0);
 
         for (int n = 0; n < 3 * c.hold; ++n)
