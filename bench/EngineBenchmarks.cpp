@@ -3,9 +3,8 @@
 #include "BlockCost.h"
 #include "MacroSweep.h"
 #include "NoiseSource.h"
-#include "ProcessorRig.h"
 #include "engine/Engine.h"
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <cmath>
 
@@ -17,7 +16,7 @@ class EngineRig
 {
 public:
     explicit EngineRig (const BenchCase& c)
-        : benchCase (c), sweep (c.blockSeconds()), input (c.numChannels, c.blockSize, ProcessorRig::typicalPeak)
+        : benchCase (c), sweep (c.blockSeconds()), input (c.numChannels, c.blockSize, NoiseSource::typicalPeak)
     {
         engine.prepare (c.sampleRate, c.blockSize, c.numChannels);
         targets = c.setting == MacroSetting::automated ? toTargets (sweep.next()) : fixedTargets();

@@ -2,7 +2,6 @@
 #include "BenchRegistration.h"
 #include "BlockCost.h"
 #include "NoiseSource.h"
-#include "ProcessorRig.h"
 #include "ReverbFloor.h"
 
 #include <cmath>
@@ -13,7 +12,7 @@ namespace
 void reverbAlone (benchmark::State& state, BenchCase shape)
 {
     ReverbFloor reverb (shape);
-    NoiseSource input (shape.numChannels, shape.blockSize, ProcessorRig::typicalPeak);
+    NoiseSource input (shape.numChannels, shape.blockSize, NoiseSource::typicalPeak);
 
     const auto processOne = [&]
     {
@@ -33,7 +32,7 @@ void reverbAlone (benchmark::State& state, BenchCase shape)
 // The input copy every case makes before each block: the least any block can cost.
 void plainCopy (benchmark::State& state, int numChannels, int blockSize)
 {
-    NoiseSource input (numChannels, blockSize, ProcessorRig::typicalPeak);
+    NoiseSource input (numChannels, blockSize, NoiseSource::typicalPeak);
     const double nanosecondsPerBlock = BlockCost::timeBlocks (state, [&] { input.refill(); });
     state.counters["ns_per_frame"] = nanosecondsPerBlock / blockSize;
 }

@@ -9,6 +9,9 @@
 class NoiseSource
 {
 public:
+    // Typical programme material: uniform noise at a peak of -6 dBFS.
+    static constexpr float typicalPeak = 0.5f;
+
     // A whole number of blocks of every size benchmarked; about 1.4 s at 48 kHz.
     static constexpr int lengthInFrames = 1 << 16;
 

@@ -1,6 +1,6 @@
 #include "ProcessorRig.h"
 
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -11,12 +11,10 @@
 class ProcessorRig
 {
 public:
-    // Typical programme material: uniform noise at a peak of -6 dBFS.
-    static constexpr float typicalPeak = 0.5f;
     // Full-scale noise: the loudest input, which drives the ducking and the leveller hardest.
     static constexpr float fullScalePeak = 1.0f;
 
-    explicit ProcessorRig (const BenchCase& benchCase, float inputPeak = typicalPeak);
+    explicit ProcessorRig (const BenchCase& benchCase, float inputPeak = NoiseSource::typicalPeak);
 
     // The host's share of a block: the fresh input and, when automated, the new parameter values.
     void prepareNextBlock();

@@ -2,7 +2,7 @@
 
 #include "BenchCase.h"
 #include "engine/MacroLaws.h"
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <juce_dsp/juce_dsp.h>
 

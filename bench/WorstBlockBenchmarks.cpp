@@ -126,7 +126,7 @@ slowestAfter (const std::vector<Event>& events, int kind, const std::vector<doub
 void worstBlock (benchmark::State& state, BenchCase shape, Condition condition, double runSeconds)
 {
     ProcessorRig rig (shape,
-                      condition.toggle == Toggle::loudness ? ProcessorRig::fullScalePeak : ProcessorRig::typicalPeak);
+                      condition.toggle == Toggle::loudness ? ProcessorRig::fullScalePeak : NoiseSource::typicalPeak);
     ReverbFloor floor (shape);
     juce::AudioBuffer<float> floorBlock (shape.numChannels, shape.blockSize);
 

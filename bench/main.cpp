@@ -31,7 +31,6 @@ int main (int argc, char** argv)
 
     registerFloorBenchmarks();
     registerProcessBlockBenchmarks();
-    registerEngineBenchmarks();
     registerBlockTimeBenchmarks();
     registerSilenceBenchmarks();
     registerWorstBlockBenchmarks (runLength);

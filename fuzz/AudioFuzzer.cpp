@@ -1,9 +1,8 @@
-// Arbitrary audio, block lengths, control moves, tempi and re-preparations fed to a prepared
-// processor: every output sample must be finite and stay within reach of the input's level.
-#include "FuzzEnvironment.h"
+// Arbitrary audio, block lengths, control moves, tempi, re-preparations and cleared tails fed to a
+// prepared engine: every output sample must be finite and stay within reach of the input's level.
 #include "FuzzInput.h"
-#include "processor/MacroTable.h"
-#include "processor/VeldranoxAudioProcessor.h"
+#include "FuzzRequire.h"
+#include "engine/Engine.h"
 
 #include <array>
 #include <cmath>
@@ -13,9 +12,6 @@ namespace
 {
 constexpr std::array<double, 8> sampleRates {
     22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0
-};
-constexpr std::array<const char*, numMacros> ids {
-    macroTable[macroSpace].id, macroTable[macroGrit].id, macroTable[macroDrift].id, macroTable[macroMelt].id
 };
 
 // Hot but plausible audio: up to +18 dBFS, plus the values a broken upstream plug-in might send.
@@ -54,53 +50,31 @@ double tempoFrom (std::uint8_t code)
     return code < hostile.size() ? hostile[code] : static_cast<double> (code) * 1.5;
 }
 
-class Transport final : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override
-    {
-        if (! present)
-            return {};
-
-        PositionInfo info;
-        info.setBpm (bpm);
-        return info;
-    }
-
-    bool present = false;
-    double bpm = 120.0;
-};
-
 struct Session
 {
-    VeldranoxAudioProcessor processor;
-    Transport transport;
+    Engine engine;
+    MacroTargets targets {};
+    double bpm = Engine::defaultBpm;
+    int numChannels = 2;
     juce::AudioBuffer<float> buffer;
-    juce::MidiBuffer midi;
     float inputPeak = 0.0f;
 
     void prepare (FuzzInput& in)
     {
-        const bool mono = (in.byte() & 1) != 0;
-        const auto set = mono ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
-        juce::AudioProcessor::BusesLayout layout;
-        layout.inputBuses.add (set);
-        layout.outputBuses.add (set);
-        processor.setBusesLayout (layout);
-
+        numChannels = (in.byte() & 1) != 0 ? 1 : 2;
         const double rate = sampleRates[in.byte() % sampleRates.size()];
         const int block = in.word() % (maxBlockSize + 1);
-        processor.prepareToPlay (rate, block);
+        engine.prepare (rate, block, numChannels);
+        engine.jumpTo (targets);
         inputPeak = 0.0f;
     }
 
     void processBlock (FuzzInput& in)
     {
-        const int channels = processor.getTotalNumOutputChannels();
         const int length = in.word() % (2 * maxBlockSize + 1); // may exceed what was prepared
-        buffer.setSize (channels, length, false, false, true);
+        buffer.setSize (numChannels, length, false, false, true);
 
-        for (int ch = 0; ch < channels; ++ch)
+        for (int ch = 0; ch < numChannels; ++ch)
             for (int i = 0; i < length; ++i)
             {
                 const float x = sampleFrom (in.word());
@@ -110,11 +84,12 @@ struct Session
                     inputPeak = std::max (inputPeak, std::abs (x));
             }
 
-        processor.processBlock (buffer, midi);
+        if (length > 0)
+            engine.process (buffer.getArrayOfWritePointers(), numChannels, length, targets, bpm);
 
         const float limit = outputHeadroom * std::max (1.0f, inputPeak);
 
-        for (int ch = 0; ch < channels; ++ch)
+        for (int ch = 0; ch < numChannels; ++ch)
             for (int i = 0; i < length; ++i)
             {
                 const float y = buffer.getSample (ch, i);
@@ -125,17 +100,10 @@ struct Session
 };
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize (int*, char***)
-{
-    startJuceForFuzzing();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
     FuzzInput in (data, size);
     Session session;
-    session.processor.setPlayHead (&session.transport);
     session.prepare (in);
 
     for (int step = 0; step < 64 && ! in.exhausted(); ++step)
@@ -149,20 +117,21 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
             break;
         case 3:
         case 4:
+            session.targets[in.byte() % session.targets.size()] = in.unit();
+            break;
+        case 5:
         {
-            auto* parameter = session.processor.parameters.getParameter (ids[in.byte() % ids.size()]);
-            parameter->setValueNotifyingHost (in.unit());
+            // A host without a tempo leaves the engine at its default one.
+            const bool hostHasTempo = (in.byte() & 1) != 0;
+            const double tempo = tempoFrom (in.byte());
+            session.bpm = hostHasTempo ? tempo : Engine::defaultBpm;
             break;
         }
-        case 5:
-            session.transport.present = (in.byte() & 1) != 0;
-            session.transport.bpm = tempoFrom (in.byte());
-            break;
         case 6:
             session.prepare (in);
             break;
         default:
-            session.processor.releaseResources();
+            session.engine.clearTails();
             break;
         }
     }

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a saved state: whatever a damaged project file holds, a restore must leave every
 // control at a usable value, and what is saved afterwards must round-trip exactly.
 #include "FuzzEnvironment.h"
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 #include "processor/StateBlob.h"
 #include "processor/VeldranoxAudioProcessor.h"
 

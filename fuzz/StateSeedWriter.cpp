@@ -2,7 +2,7 @@
 // project file takes (cut short, wrong header, foreign XML, values that are no usable number).
 // Usage: veldranox_state_seed_writer <directory>
 #include "FuzzEnvironment.h"
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 #include "processor/StateBlob.h"
 #include "processor/VeldranoxAudioProcessor.h"
 

@@ -1,8 +1,9 @@
 #include "editor/VeldranoxAudioProcessorEditor.h"
 
 #include "editor/QuartzinePalette.h"
-#include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -26,6 +27,52 @@ constexpr int smallKnobWidth = 112;
 
 constexpr int valueBoxWidth = 78;
 constexpr int valueBoxHeight = 22;
+
+// Where each macro's knob sits: the large MELT alone on the top row, then SPACE, GRIT and DRIFT in the
+// bottom row's columns, left to right. Also the order the knobs are made in.
+enum Row : std::size_t
+{
+    topRow,
+    bottomRow,
+    numRows
+};
+
+struct KnobPlace
+{
+    MacroIndex macro;
+    Row row;
+};
+
+constexpr std::array<KnobPlace, numMacros> knobPlaces { {
+    { macroMelt, topRow },
+    { macroSpace, bottomRow },
+    { macroGrit, bottomRow },
+    { macroDrift, bottomRow },
+} };
+
+constexpr bool everyMacroHasOnePlace()
+{
+    for (std::size_t k = 0; k < numMacros; ++k)
+    {
+        int places = 0;
+
+        for (const auto& place : knobPlaces)
+            places += place.macro == k ? 1 : 0;
+
+        if (places != 1)
+            return false;
+    }
+
+    return true;
+}
+
+static_assert (everyMacroHasOnePlace(), "each row of the macro table needs one place in the layout");
+
+int knobsInRow (std::size_t row)
+{
+    return (int) std::count_if (
+        knobPlaces.begin(), knobPlaces.end(), [row] (const KnobPlace& place) { return place.row == row; });
+}
 
 juce::Rectangle<int> centredSlice (juce::Rectangle<int> area, int width)
 {
@@ -73,21 +120,16 @@ VeldranoxAudioProcessorEditor::VeldranoxAudioProcessorEditor (VeldranoxAudioProc
     vendorLabel.setFont (makeHeaderFont (13.0f));
     addAndMakeVisible (vendorLabel);
 
-    setupKnobLabel (meltLabel, "MELT");
-    setupKnobLabel (spaceLabel, "SPACE");
-    setupKnobLabel (gritLabel, "GRIT");
-    setupKnobLabel (driftLabel, "DRIFT");
+    // The names, then the knobs, then the attachments, each in the layout's order.
+    for (const auto& place : knobPlaces)
+        setupKnobLabel (knobs[place.macro].label, juce::String (macroTable[place.macro].name).toUpperCase());
 
-    setupKnob (meltSlider);
-    setupKnob (spaceSlider);
-    setupKnob (gritSlider);
-    setupKnob (driftSlider);
+    for (const auto& place : knobPlaces)
+        setupKnob (knobs[place.macro].slider);
 
-    auto& parameters = audioProcessor.parameters;
-    meltAttachment = std::make_unique<SliderAttachment> (parameters, ParameterIDs::melt, meltSlider);
-    spaceAttachment = std::make_unique<SliderAttachment> (parameters, ParameterIDs::space, spaceSlider);
-    gritAttachment = std::make_unique<SliderAttachment> (parameters, ParameterIDs::grit, gritSlider);
-    driftAttachment = std::make_unique<SliderAttachment> (parameters, ParameterIDs::drift, driftSlider);
+    for (const auto& place : knobPlaces)
+        knobs[place.macro].attachment = std::make_unique<SliderAttachment> (
+            audioProcessor.parameters, macroTable[place.macro].id, knobs[place.macro].slider);
 
     // Last: this lays out the children, which needs everything above in place.
     setSize (editorWidth, editorHeight);
@@ -117,15 +159,27 @@ void VeldranoxAudioProcessorEditor::resized()
 
     body.reduce (bodyInsetX, bodyInsetY);
 
-    placeKnob (body.removeFromTop (topRowHeight), meltLabel, meltSlider, largeKnobWidth);
-
+    std::array<juce::Rectangle<int>, numRows> rows;
+    rows[topRow] = body.removeFromTop (topRowHeight);
     body.removeFromTop (rowGap);
+    rows[bottomRow] = body.removeFromTop (bottomRowHeight);
 
-    auto bottomRow = body.removeFromTop (bottomRowHeight);
-    const int columnWidth = bottomRow.getWidth() / 3;
-    placeKnob (bottomRow.removeFromLeft (columnWidth), spaceLabel, spaceSlider, smallKnobWidth);
-    placeKnob (bottomRow.removeFromLeft (columnWidth), gritLabel, gritSlider, smallKnobWidth);
-    placeKnob (bottomRow, driftLabel, driftSlider, smallKnobWidth); // the last column takes the remainder
+    // Each row's knobs in equal columns, left to right; the last column takes the remainder.
+    std::array<int, numRows> columnWidths {}, columnsLeft {};
+
+    for (size_t row = 0; row < numRows; ++row)
+    {
+        columnsLeft[row] = knobsInRow (row);
+        columnWidths[row] = rows[row].getWidth() / std::max (1, columnsLeft[row]);
+    }
+
+    for (const auto& place : knobPlaces)
+    {
+        auto& knob = knobs[place.macro];
+        auto& row = rows[place.row];
+        const auto cell = --columnsLeft[place.row] > 0 ? row.removeFromLeft (columnWidths[place.row]) : row;
+        placeKnob (cell, knob.label, knob.slider, place.row == topRow ? largeKnobWidth : smallKnobWidth);
+    }
 }
 
 void VeldranoxAudioProcessorEditor::setupKnobLabel (juce::Label& label, const juce::String& text)

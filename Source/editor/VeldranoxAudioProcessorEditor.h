@@ -1,7 +1,9 @@
 #pragma once
 
 #include "editor/QuartzineLookAndFeel.h"
+#include "engine/MacroTable.h"
 
+#include <array>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <memory>
 
@@ -24,6 +26,15 @@ private:
 
     using SliderAttachment = juce::AudioProcessorValueTreeState::SliderAttachment;
 
+    // One macro's knob: its name above it and the attachment that binds it to its parameter, declared
+    // after the slider so that it detaches before the slider goes.
+    struct Knob
+    {
+        juce::Label label;
+        juce::Slider slider;
+        std::unique_ptr<SliderAttachment> attachment;
+    };
+
     void setupKnobLabel (juce::Label& label, const juce::String& text);
     void setupKnob (juce::Slider& slider);
 
@@ -34,21 +45,9 @@ private:
 
     juce::Label titleLabel;
     juce::Label vendorLabel;
-    juce::Label meltLabel;
-    juce::Label spaceLabel;
-    juce::Label gritLabel;
-    juce::Label driftLabel;
 
-    juce::Slider meltSlider;
-    juce::Slider spaceSlider;
-    juce::Slider gritSlider;
-    juce::Slider driftSlider;
-
-    // Declared after the sliders, so each detaches before its slider goes.
-    std::unique_ptr<SliderAttachment> meltAttachment;
-    std::unique_ptr<SliderAttachment> spaceAttachment;
-    std::unique_ptr<SliderAttachment> gritAttachment;
-    std::unique_ptr<SliderAttachment> driftAttachment;
+    // In the macro table's order.
+    std::array<Knob, numMacros> knobs;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VeldranoxAudioProcessorEditor)
 };

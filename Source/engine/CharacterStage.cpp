@@ -15,12 +15,10 @@ constexpr float levelReleaseSeconds = 0.2f;
 
 constexpr float amountOn = 0.0001f; // an amount at or below this switches its stage off
 
-float driveGain (float amount) noexcept { return amount * 8.0f + 1.0f; }
-
 // The saturator's curve before its tanh: the quadratic term bends the two half-waves apart.
 float shape (float x, float amount) noexcept
 {
-    const float u = x * driveGain (amount);
+    const float u = x * GritLaws::driveGain (amount);
     return ((amount * 0.18f) * u) * u + u;
 }
 
@@ -29,16 +27,13 @@ float quantiseBy (float x, float step) noexcept { return std::round (x / step) *
 
 float CharacterStage::saturate (float x, float amount) noexcept
 {
-    return std::tanh (shape (x, amount)) / std::tanh (driveGain (amount));
+    return std::tanh (shape (x, amount)) / std::tanh (GritLaws::driveGain (amount));
 }
 
-float CharacterStage::crushBits (float crush) noexcept { return 16.0f - crush * 10.0f; }
-
-float CharacterStage::quantisationStep (float crush) noexcept { return 2.0f / std::pow (2.0f, crushBits (crush)); }
-
-float CharacterStage::quantise (float x, float crush) noexcept { return quantiseBy (x, quantisationStep (crush)); }
-
-int CharacterStage::holdLength (float crush) noexcept { return 1 + static_cast<int> (23.0f * std::pow (crush, 1.5f)); }
+float CharacterStage::quantise (float x, float crush) noexcept
+{
+    return quantiseBy (x, GritLaws::quantisationStep (crush));
+}
 
 void CharacterStage::prepare (double newSampleRate)
 {
@@ -94,9 +89,9 @@ float CharacterStage::reduce (float& held, int& counter, float s, float crush) n
     // computed: both are pure functions of this sample's values.
     if (counter <= 0)
     {
-        const float step = stepForCrush.get (crush, [] (float c) { return quantisationStep (c); });
+        const float step = stepForCrush.get (crush, [] (float c) { return GritLaws::quantisationStep (c); });
         held = quantiseBy (s, step);
-        counter = holdForCrush.get (crush, [] (float c) { return holdLength (c); });
+        counter = holdForCrush.get (crush, [] (float c) { return GritLaws::holdLength (c); });
     }
 
     --counter;
@@ -130,7 +125,7 @@ struct CharacterStage::MovingAmounts
 
 float CharacterStage::normaliserFor (float drive) noexcept
 {
-    return driveNormaliser.get (driveGain (drive), [] (float gain) { return std::tanh (gain); });
+    return driveNormaliser.get (GritLaws::driveGain (drive), [] (float gain) { return std::tanh (gain); });
 }
 
 template <size_t N, typename Amounts>

@@ -29,10 +29,8 @@ public:
     }
     static constexpr float levellerCeilingEnvelope = 0.2512f;
 
-    static float crushBits (float crush) noexcept;
-    static float quantisationStep (float crush) noexcept;
+    // A sample on the bit reducer's grid for a crush amount (GritLaws::quantisationStep).
     static float quantise (float x, float crush) noexcept;
-    static int holdLength (float crush) noexcept;
 
     void prepare (double newSampleRate);
     void updateTone (float grit);

@@ -106,8 +106,8 @@ void Engine::process (float* const* channels, int numChannels, int numSamples, c
 
     // Settings that hold for a whole block follow the controls where the block leaves them.
     const int last = numSamples - 1;
-    character.updateTone (controlBuffer.getSample (laneGrit, last));
-    reverb.setParameters (SpaceLaws::reverbSettings (controlBuffer.getSample (laneSpace, last)));
+    character.updateTone (controlBuffer.getSample (macroGrit, last));
+    reverb.setParameters (SpaceLaws::reverbSettings (controlBuffer.getSample (macroSpace, last)));
     const auto delayTimes = delayTimesFor (bpm);
 
     for (int ch = 0; ch < numChannels; ++ch)
@@ -119,7 +119,7 @@ void Engine::process (float* const* channels, int numChannels, int numSamples, c
 
     // The input has been used up, so the host's channels carry the wet signal from the blend to the mix.
     blendDelayAndReverb (channels, numChannels, numSamples);
-    character.processBlock (channels, numChannels, controlBuffer.getReadPointer (laneGrit), numSamples);
+    character.processBlock (channels, numChannels, controlBuffer.getReadPointer (macroGrit), numSamples);
     lowCutAndMix (channels, numChannels, numSamples);
 }
 
@@ -141,10 +141,10 @@ void Engine::setWorkBufferSizes (int numChannels, int numSamples) noexcept
 
 void Engine::renderControlLanes (int numSamples)
 {
-    for (auto& macro : macros)
-        macro.render (controlBuffer, numSamples);
+    for (size_t k = 0; k < numMacros; ++k)
+        macros[k].render (controlBuffer.getWritePointer ((int) k), numSamples);
 
-    const auto* melt = controlBuffer.getReadPointer (laneMelt);
+    const auto* melt = controlBuffer.getReadPointer (macroMelt);
     auto* dryGain = controlBuffer.getWritePointer (laneDryGain);
     auto* wetGain = controlBuffer.getWritePointer (laneWetGain);
     LastValueCache<float> wet, dry;
@@ -180,7 +180,7 @@ void Engine::cleanAndDelayByLookahead (int channel, float* input, float* dry, in
 
 void Engine::followInputLevelAndDuck (const float* const* input, int numChannels, int numSamples)
 {
-    const auto* melt = controlBuffer.getReadPointer (laneMelt);
+    const auto* melt = controlBuffer.getReadPointer (macroMelt);
     auto* duckGain = duckGainBuffer.getWritePointer (0);
     // x / 1 and x / 2 round the same real numbers as x × 1 and x × 0.5: the same floats, without a division.
     const float inverseChannelCount = numChannels == 1 ? 1.0f : 0.5f;
@@ -216,8 +216,8 @@ void Engine::followInputLevelAndDuck (const float* const* input, int numChannels
 
 void Engine::runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes)
 {
-    const auto* space = controlBuffer.getReadPointer (laneSpace);
-    const auto* drift = controlBuffer.getReadPointer (laneDrift);
+    const auto* space = controlBuffer.getReadPointer (macroSpace);
+    const auto* drift = controlBuffer.getReadPointer (macroDrift);
     const float* dry[2] = { dryBuffer.getReadPointer (0), dryBuffer.getReadPointer (numChannels > 1 ? 1 : 0) };
     float* delayed[2] = { delayBuffer.getWritePointer (0), delayBuffer.getWritePointer (numChannels > 1 ? 1 : 0) };
 
@@ -253,7 +253,7 @@ void Engine::runReverb (int numChannels, int numSamples)
 
 void Engine::blendDelayAndReverb (float* const* wet, int numChannels, int numSamples) noexcept
 {
-    const auto* space = controlBuffer.getReadPointer (laneSpace);
+    const auto* space = controlBuffer.getReadPointer (macroSpace);
 
     for (int ch = 0; ch < numChannels; ++ch)
     {

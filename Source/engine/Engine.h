@@ -2,23 +2,21 @@
 
 #include "engine/CharacterStage.h"
 #include "engine/Dynamics.h"
+#include "engine/MacroTable.h"
 #include "engine/ModulatedDelay.h"
 #include "engine/ReverbStage.h"
 
 #include <array>
 #include <juce_dsp/juce_dsp.h>
 
-// Where the four macros are heading, each from 0 to 1, in the order of the engine's lanes: SPACE, GRIT,
-// DRIFT, MELT.
-using MacroTargets = std::array<float, 4>;
+// Where the macros are heading, each from 0 to 1, in the macro table's order.
+using MacroTargets = std::array<float, numMacros>;
 
-// One macro inside the engine: the smoother that glides it to its target, and its lane of the control
-// buffer, which it fills with one value per sample.
+// One macro inside the engine: the smoother that glides it to its target and fills the macro's lane of
+// the control buffer with one value per sample.
 class MacroControl
 {
 public:
-    explicit MacroControl (int laneIndex) noexcept : lane (laneIndex) {}
-
     void prepare (double sampleRate) noexcept { smoother.reset (sampleRate, rampSeconds); }
     void jumpTo (float target) noexcept { smoother.setCurrentAndTargetValue (target); }
     void glideTo (float target) noexcept { smoother.setTargetValue (target); }
@@ -26,9 +24,8 @@ public:
     // Once a ramp has ended getNextValue returns the target unchanged, so the rest of the lane is that
     // value. The ramp runs on a local copy, which the stores into the lane cannot alias, so it stays in
     // registers.
-    void render (juce::AudioBuffer<float>& lanes, int numSamples) noexcept
+    void render (float* values, int numSamples) noexcept
     {
-        auto* values = lanes.getWritePointer (lane);
         auto ramp = smoother;
         int i = 0;
 
@@ -40,13 +37,11 @@ public:
     }
 
     const juce::LinearSmoothedValue<float>& getSmoother() const noexcept { return smoother; }
-    int getLane() const noexcept { return lane; }
 
 private:
     static constexpr double rampSeconds = 0.05;
 
     juce::LinearSmoothedValue<float> smoother;
-    int lane;
 };
 
 // The whole effect, without the plug-in around it: the input is cleaned and delayed by the lookahead
@@ -93,14 +88,11 @@ public:
     // while the engine is switched off, through the same lookahead, so that switching is seamless.
     void processDryPathOnly (float* const* channels, int numChannels, int numSamples) noexcept;
 
-    // Lanes of the control buffer, one value per sample.
+    // Lanes of the control buffer, one value per sample: first one per macro, a macro's lane being its
+    // MacroIndex, then the gains derived from MELT.
     enum Lane
     {
-        laneSpace = 0,
-        laneGrit,
-        laneDrift,
-        laneMelt,
-        laneDryGain,
+        laneDryGain = numMacros,
         laneWetGain,
         numLanes
     };
@@ -119,7 +111,7 @@ public:
     const juce::dsp::StateVariableTPTFilter<float>& lowCutFilter() const noexcept { return lowCut; }
     const ReverbStage& reverbStage() const noexcept { return reverb; }
 
-    const MacroControl& macroControl (Lane macroLane) const noexcept { return macros[(size_t) macroLane]; }
+    const MacroControl& macroControl (MacroIndex macro) const noexcept { return macros[macro]; }
 
 private:
     void setWorkBufferSizes (int numChannels, int numSamples) noexcept;
@@ -133,9 +125,7 @@ private:
     void blendDelayAndReverb (float* const* wet, int numChannels, int numSamples) noexcept;
     void lowCutAndMix (float* const* output, int numChannels, int numSamples) noexcept;
 
-    std::array<MacroControl, 4> macros {
-        { MacroControl { laneSpace }, MacroControl { laneGrit }, MacroControl { laneDrift }, MacroControl { laneMelt } }
-    };
+    std::array<MacroControl, numMacros> macros;
 
     juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::None> lookahead { 512 };
     EnvelopeFollower duckFollower;

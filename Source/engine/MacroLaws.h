@@ -3,10 +3,11 @@
 #include "engine/Dynamics.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <juce_audio_basics/juce_audio_basics.h>
 
-// What each of the four macros does, knob by knob: every law a pure function of the macro's value from 0
+// What each macro does, knob by knob: every law a pure function of the macro's value from 0
 // to 1 (a sample of its lane). The stages apply them; this is where to read or change what a knob means.
 
 namespace SpaceLaws
@@ -59,6 +60,20 @@ inline float toneCutoff (float grit, float sampleRateHz) noexcept
     return std::min (fc, maxCutoffRatio * sampleRateHz);
 }
 
+// The saturator's input gain for a drive amount, from 1 to 9.
+inline float driveGain (float driveAmount) noexcept { return driveAmount * 8.0f + 1.0f; }
+
+// The bit reducer's depth for a crush amount, from 16 bits down to 6, and the quantisation step it gives
+// over the range -1 to 1.
+inline float crushBits (float crushAmount) noexcept { return 16.0f - crushAmount * 10.0f; }
+inline float quantisationStep (float crushAmount) noexcept { return 2.0f / std::pow (2.0f, crushBits (crushAmount)); }
+
+// How many samples the rate reducer holds each one for a crush amount, from 1 to 24.
+inline int holdLength (float crushAmount) noexcept
+{
+    return 1 + static_cast<int> (23.0f * std::pow (crushAmount, 1.5f));
+}
+
 // The wet path's trim after the character stage, for its two amounts.
 inline float wetTrim (float driveAmount, float crushAmount) noexcept
 {
@@ -66,8 +81,18 @@ inline float wetTrim (float driveAmount, float crushAmount) noexcept
 }
 } // namespace GritLaws
 
-// DRIFT is the depth of the delay-time wobble as it stands: the delay network scales its oscillators by the
-// lane directly (ModulatedDelay's oscillator depths), so it has no law of its own here.
+namespace DriftLaws
+{
+// DRIFT is the depth of the delay-time wobble. At full DRIFT the slow, middle and fast oscillators swing the
+// delay time by these many seconds.
+inline constexpr std::array<float, 3> oscillatorDepths { 0.015f, 0.00075f, 0.00032f };
+
+// The wobble in samples for the oscillators' sum weighted by their depths (in seconds at full DRIFT).
+inline float wobbleSamples (float weightedSum, float drift, float sampleRate) noexcept
+{
+    return weightedSum * (sampleRate * drift);
+}
+} // namespace DriftLaws
 
 namespace MeltLaws
 {

@@ -1,6 +1,7 @@
 #include "engine/ModulatedDelay.h"
 
 #include "engine/FloatBits.h"
+#include "engine/MacroLaws.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,8 @@ constexpr float glideSeconds = 0.15f;
 constexpr double ringSeconds = 3.0;
 constexpr int ringPadding = 8;
 
-constexpr std::array<float, ModulatedDelay::numOscillators> oscillatorDepths { 0.015f, 0.00075f, 0.00032f };
+static_assert (DriftLaws::oscillatorDepths.size() == ModulatedDelay::numOscillators,
+               "one oscillator per depth that DRIFT's law gives");
 constexpr std::array<float, ModulatedDelay::numOscillators> rightChannelStartPhases { 0.11f, 0.63f, 1.42f };
 
 constexpr float crossfeedAmount = 0.22f;
@@ -126,14 +128,15 @@ void ModulatedDelay::addModulation (int channel, const float* depth, int length,
         for (int i = 0; i < length; ++i)
         {
             phase = wrapPhase (phaseIncrements[k][ch] + phase);
-            m[(size_t) i] = m[(size_t) i] + std::sin (phase) * oscillatorDepths[k];
+            m[(size_t) i] = m[(size_t) i] + std::sin (phase) * DriftLaws::oscillatorDepths[k];
         }
 
         lfoPhases[k][ch] = phase;
     }
 
     for (int i = 0; i < length; ++i)
-        delays[(size_t) i] = clampDelay (m[(size_t) i] * (sampleRateAsFloat * depth[i]) + delays[(size_t) i]);
+        delays[(size_t) i] =
+            clampDelay (DriftLaws::wobbleSamples (m[(size_t) i], depth[i], sampleRateAsFloat) + delays[(size_t) i]);
 }
 
 int ModulatedDelay::wrap (int index) const noexcept

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <array>
 #include <cctype>

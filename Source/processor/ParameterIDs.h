@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 // The macros' IDs by name, for code that reaches one macro in particular.
 namespace ParameterIDs

@@ -109,15 +109,11 @@ void VeldranoxAudioProcessor::crossfadeWithDryPath (juce::AudioBuffer<float>& ou
     engine.clearTails();
 }
 
-// The engine takes the macros in the table's order, one lane each.
-static_assert (std::size_t { Engine::laneSpace } == macroSpace && std::size_t { Engine::laneGrit } == macroGrit &&
-               std::size_t { Engine::laneDrift } == macroDrift && std::size_t { Engine::laneMelt } == macroMelt);
-
 MacroTargets VeldranoxAudioProcessor::macroTargets() const noexcept
 {
     MacroTargets targets;
 
-    for (size_t k = 0; k < numMacros; ++k)
+    for (size_t k = 0; k < targets.size(); ++k)
         targets[k] = macroValues[k]->load() * MacroRange::toEngine;
 
     return targets;

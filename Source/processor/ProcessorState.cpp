@@ -1,4 +1,4 @@
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 #include "processor/StateBlob.h"
 #include "processor/VeldranoxAudioProcessor.h"
 

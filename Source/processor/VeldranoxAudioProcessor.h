@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/Engine.h"
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <array>
 #include <atomic>

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "editor/VeldranoxAudioProcessorEditor.h"
-#include "processor/ParameterIDs.h"
+#include "engine/MacroTable.h"
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-// Test access to the editor's child components, by the member's name.
+// Test access to the editor's child components, by a member-like name: "titleLabel", "vendorLabel", and
+// for each macro its ID in lower case followed by "Label" or "Slider" ("meltLabel", "spaceSlider").
 struct EditorProbe
 {
     static juce::Label& label (VeldranoxAudioProcessorEditor& e, std::string_view name)
@@ -16,30 +17,13 @@ struct EditorProbe
             return e.titleLabel;
         if (name == "vendorLabel")
             return e.vendorLabel;
-        if (name == "meltLabel")
-            return e.meltLabel;
-        if (name == "spaceLabel")
-            return e.spaceLabel;
-        if (name == "gritLabel")
-            return e.gritLabel;
-        if (name == "driftLabel")
-            return e.driftLabel;
 
-        throw std::invalid_argument ("no label " + std::string (name));
+        return e.knobs[knobNamed (name, "Label")].label;
     }
 
     static juce::Slider& slider (VeldranoxAudioProcessorEditor& e, std::string_view name)
     {
-        if (name == "meltSlider")
-            return e.meltSlider;
-        if (name == "spaceSlider")
-            return e.spaceSlider;
-        if (name == "gritSlider")
-            return e.gritSlider;
-        if (name == "driftSlider")
-            return e.driftSlider;
-
-        throw std::invalid_argument ("no slider " + std::string (name));
+        return e.knobs[knobNamed (name, "Slider")].slider;
     }
 
     static juce::Component& child (VeldranoxAudioProcessorEditor& e, std::string_view name)
@@ -53,14 +37,9 @@ struct EditorProbe
     // The slider bound to a parameter.
     static juce::Slider& sliderFor (VeldranoxAudioProcessorEditor& e, std::string_view parameterId)
     {
-        if (parameterId == ParameterIDs::melt)
-            return e.meltSlider;
-        if (parameterId == ParameterIDs::space)
-            return e.spaceSlider;
-        if (parameterId == ParameterIDs::grit)
-            return e.gritSlider;
-        if (parameterId == ParameterIDs::drift)
-            return e.driftSlider;
+        for (std::size_t k = 0; k < numMacros; ++k)
+            if (parameterId == macroTable[k].id)
+                return e.knobs[k].slider;
 
         throw std::invalid_argument ("no slider for " + std::string (parameterId));
     }
@@ -73,5 +52,16 @@ struct EditorProbe
                 return box;
 
         return nullptr;
+    }
+
+private:
+    // The macro whose knob has this part.
+    static std::size_t knobNamed (std::string_view name, std::string_view part)
+    {
+        for (std::size_t k = 0; k < numMacros; ++k)
+            if (name == juce::String (macroTable[k].id).toLowerCase().toStdString() + std::string (part))
+                return k;
+
+        throw std::invalid_argument ("no " + std::string (part) + " " + std::string (name));
     }
 };

@@ -12,10 +12,7 @@ struct EngineProbe
 
     static const Engine& engine (const Processor& p) { return p.engine; }
 
-    static constexpr int laneSpace = Engine::laneSpace;
-    static constexpr int laneGrit = Engine::laneGrit;
-    static constexpr int laneDrift = Engine::laneDrift;
-    static constexpr int laneMelt = Engine::laneMelt;
+    // A macro's lane is its MacroIndex; these follow them.
     static constexpr int laneDryGain = Engine::laneDryGain;
     static constexpr int laneWetGain = Engine::laneWetGain;
 
@@ -45,6 +42,6 @@ struct EngineProbe
 
     static const juce::LinearSmoothedValue<float>& spaceSmoothed (const Processor& p)
     {
-        return engine (p).macroControl (Engine::laneSpace).getSmoother();
+        return engine (p).macroControl (macroSpace).getSmoother();
     }
 };

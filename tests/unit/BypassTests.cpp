@@ -324,10 +324,10 @@ TEST (Bypass, ControlsMovedWhileBypassedApplyWithoutAGlideOnRelease)
 
     for (int i = 0; i < 512; ++i)
     {
-        ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneSpace, i), moved.space * 0.01f) << i;
-        ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneGrit, i), moved.grit * 0.01f) << i;
-        ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneDrift, i), moved.drift * 0.01f) << i;
-        ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneMelt, i), moved.melt * 0.01f) << i;
+        ASSERT_EQ (EngineProbe::lane (*processor, macroSpace, i), moved.space * 0.01f) << i;
+        ASSERT_EQ (EngineProbe::lane (*processor, macroGrit, i), moved.grit * 0.01f) << i;
+        ASSERT_EQ (EngineProbe::lane (*processor, macroDrift, i), moved.drift * 0.01f) << i;
+        ASSERT_EQ (EngineProbe::lane (*processor, macroMelt, i), moved.melt * 0.01f) << i;
     }
 }
 

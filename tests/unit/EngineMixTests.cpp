@@ -39,13 +39,13 @@ TEST (EngineMix, BlockSettingsComeFromTheLastSampleOfTheBlock)
     auto block = noise (2, 512);
     processBlock (*processor, block);
 
-    const float lastSpace = EngineProbe::lane (*processor, EngineProbe::laneSpace, 511);
-    ASSERT_GT (lastSpace, EngineProbe::lane (*processor, EngineProbe::laneSpace, 0));
+    const float lastSpace = EngineProbe::lane (*processor, macroSpace, 511);
+    ASSERT_GT (lastSpace, EngineProbe::lane (*processor, macroSpace, 0));
     EXPECT_FLOAT_EQ (EngineProbe::reverb (*processor).getParameters().roomSize, lastSpace * 0.68f + 0.3f);
 
     CharacterStage reference;
     reference.prepare (48000.0);
-    reference.updateTone (EngineProbe::lane (*processor, EngineProbe::laneGrit, 511));
+    reference.updateTone (EngineProbe::lane (*processor, macroGrit, 511));
     EXPECT_EQ (EngineProbe::character (*processor).getToneCoefficient(), reference.getToneCoefficient());
 }
 
@@ -122,18 +122,18 @@ TEST (EngineMix, OutputIsTheDuckedWetPathPlusTheDryPath)
         processBlock (*processor, block);
 
         // updateTone, at the block's last GRIT, is the block's only change to the character coefficients.
-        stateBefore.updateTone (EngineProbe::lane (*processor, EngineProbe::laneGrit, blockSize - 1));
+        stateBefore.updateTone (EngineProbe::lane (*processor, macroGrit, blockSize - 1));
         ASSERT_EQ (stateBefore.getToneCoefficient(), character.getToneCoefficient());
         const auto lane = [&] (int index, int i) { return EngineProbe::lane (*processor, index, i); };
 
         for (int ch = 0; ch < 2; ++ch)
             for (int i = 0; i < blockSize; ++i)
             {
-                const float t = lane (EngineProbe::laneSpace, i) * 0.45f + 0.35f;
+                const float t = lane (macroSpace, i) * 0.45f + 0.35f;
                 const float blend = t * EngineProbe::reverbBuffer (*processor).getSample (ch, i) +
                                     (1.0f - t) * EngineProbe::delayBuffer (*processor).getSample (ch, i);
                 const float wet = lowCutBefore.processSample (
-                    ch, stateBefore.processSample (ch, blend, lane (EngineProbe::laneGrit, i)));
+                    ch, stateBefore.processSample (ch, blend, lane (macroGrit, i)));
                 const float expected =
                     (wet * EngineProbe::duckGain (*processor, i)) * lane (EngineProbe::laneWetGain, i) +
                     lane (EngineProbe::laneDryGain, i) * EngineProbe::dryBuffer (*processor).getSample (ch, i);

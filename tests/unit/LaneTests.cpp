@@ -61,7 +61,7 @@ TEST (Lanes, SpaceRampsLinearlyAcrossBlocks)
     processBlock (*processor, block);
 
     for (int i = 0; i < blockSize; ++i)
-        ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneSpace, i), 40.0f * 0.01f) << i;
+        ASSERT_EQ (EngineProbe::lane (*processor, macroSpace, i), 40.0f * 0.01f) << i;
 
     setMacro (*processor, ParameterIDs::space, 100.0f);
     std::vector<float> space;
@@ -72,7 +72,7 @@ TEST (Lanes, SpaceRampsLinearlyAcrossBlocks)
         processBlock (*processor, block);
 
         for (int i = 0; i < blockSize; ++i)
-            space.push_back (EngineProbe::lane (*processor, EngineProbe::laneSpace, i));
+            space.push_back (EngineProbe::lane (*processor, macroSpace, i));
     }
 
     for (int j = 0; j < rampSteps; ++j)
@@ -101,10 +101,10 @@ TEST (Lanes, TheSmallestStepAHostCanMakeGlides)
     processBlock (*processor, block);
 
     const float start = 40.0f * 0.01f, target = stepped * 0.01f;
-    const float first = EngineProbe::lane (*processor, EngineProbe::laneSpace, 0);
-    const float middle = EngineProbe::lane (*processor, EngineProbe::laneSpace, 1200);
+    const float first = EngineProbe::lane (*processor, macroSpace, 0);
+    const float middle = EngineProbe::lane (*processor, macroSpace, 1200);
     EXPECT_GT (first, start);
     EXPECT_LT (first, middle);
     EXPECT_LT (middle, target);
-    EXPECT_EQ (EngineProbe::lane (*processor, EngineProbe::laneSpace, blockSize - 1), target);
+    EXPECT_EQ (EngineProbe::lane (*processor, macroSpace, blockSize - 1), target);
 }

@@ -31,7 +31,7 @@ int samplesUntilSpaceReachesFull (VeldranoxAudioProcessor& processor, int blockS
         processBlock (processor, block);
 
         for (int i = 0; i < blockSize; ++i)
-            if (EngineProbe::lane (processor, EngineProbe::laneSpace, i) == 1.0f)
+            if (EngineProbe::lane (processor, macroSpace, i) == 1.0f)
                 return start + i;
     }
 
@@ -82,10 +82,10 @@ TEST (Prepare, LanesStartAtTheControlValuesWithoutARamp)
 
         for (int i = 0; i < 256; ++i)
         {
-            ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneSpace, i), m.space * 0.01f) << i;
-            ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneGrit, i), m.grit * 0.01f) << i;
-            ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneDrift, i), m.drift * 0.01f) << i;
-            ASSERT_EQ (EngineProbe::lane (*processor, EngineProbe::laneMelt, i), m.melt * 0.01f) << i;
+            ASSERT_EQ (EngineProbe::lane (*processor, macroSpace, i), m.space * 0.01f) << i;
+            ASSERT_EQ (EngineProbe::lane (*processor, macroGrit, i), m.grit * 0.01f) << i;
+            ASSERT_EQ (EngineProbe::lane (*processor, macroDrift, i), m.drift * 0.01f) << i;
+            ASSERT_EQ (EngineProbe::lane (*processor, macroMelt, i), m.melt * 0.01f) << i;
         }
     };
 

@@ -12,7 +12,7 @@ struct AutomationEvent
 {
     std::optional<double> seconds;    // from the start of the input...
     std::optional<juce::int64> block; // ...or a block index
-    int macro = 0;                    // index into Macros::names()
+    int macro = 0;                    // index into HostMacros::names()
     float value = 0.0f;               // 0 to 100
 
     juce::int64 blockIndex (double sampleRate, int blockSize) const

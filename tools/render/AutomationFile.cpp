@@ -52,13 +52,13 @@ AutomationEvent parseLine (const juce::StringArray& fields)
         event.seconds = *seconds;
     }
 
-    const auto macro = Macros::find (fields[next]);
+    const auto macro = HostMacros::find (fields[next]);
     if (! macro.has_value())
-        reject ("unknown parameter \"" + fields[next] + "\" (expected Space, Grit, Drift or Melt)");
+        reject ("unknown parameter \"" + fields[next] + "\" (expected " + HostMacros::listed ("or") + ")");
     event.macro = *macro;
 
     const auto value = NumberText::parseReal (fields[next + 1]);
-    if (! value.has_value() || ! Macros::inRange (*value))
+    if (! value.has_value() || ! HostMacros::inRange (*value))
         reject ("value \"" + fields[next + 1] + "\" is not a number from 0 to 100");
     event.value = (float) *value;
 

@@ -336,11 +336,11 @@ RenderOptions parse (const juce::StringArray& arguments)
     while (! reader.atEnd())
     {
         const auto argument = reader.next();
-        const auto macroOption = argument.startsWith ("--") ? Macros::find (argument.substring (2)) : std::nullopt;
+        const auto macroOption = argument.startsWith ("--") ? HostMacros::find (argument.substring (2)) : std::nullopt;
 
         if (macroOption.has_value())
             options.macros[(size_t) *macroOption] =
-                (float) numberIn (argument, reader.valueFor (argument), Macros::minimum, Macros::maximum);
+                (float) numberIn (argument, reader.valueFor (argument), HostMacros::minimum, HostMacros::maximum);
         else if (argument == "--bpm")
             options.bpm = numberIn (argument, reader.valueFor (argument), minimumBpm, maximumBpm);
         else if (argument == "--block")

@@ -1,7 +1,26 @@
 #include "CommandLine.h"
+#include "Macros.h"
 
 namespace CommandLine
 {
+namespace
+{
+// One line per control: its option and what it does, the description starting in the help's column.
+juce::String controlOptions()
+{
+    constexpr int descriptionColumn = 23;
+    juce::String lines;
+
+    for (const auto& macro : macroTable)
+    {
+        const auto option = "  --" + juce::String (macro.name).toLowerCase() + " VALUE";
+        lines << option.paddedRight (' ', descriptionColumn) << macro.effect << "\n";
+    }
+
+    return lines;
+}
+} // namespace
+
 juce::String helpText()
 {
     return R"(veldranox-render: render audio files through the VELDRANOX plug-in, offline.
@@ -46,11 +65,8 @@ Input and output:
                        (default: the output's name with .png).
 
 The plug-in's controls, 0 to 100 (default: the plug-in's own; --info lists them):
-  --space VALUE        room size, delay feedback, reverb against delay
-  --grit VALUE         drive, tone, bit and rate reduction
-  --drift VALUE        depth of the delay-time wobble
-  --melt VALUE         wet against dry; 0 leaves only the dry signal, exactly
-  --automation FILE    change controls while rendering (see below)
+)" + controlOptions() +
+           R"(  --automation FILE    change controls while rendering (see below)
   --settings FILE      read the controls from a settings file (see below); options given on the
                        command line win over it
   --preset NAME        start from a factory preset (--list-presets shows them), by name in any
@@ -59,7 +75,7 @@ The plug-in's controls, 0 to 100 (default: the plug-in's own; --info lists them)
                        start from a VST3 preset file, any that VELDRANOX saved (its class ID must be
                        the plug-in's); VST3 only. A value ending in .vstpreset or holding a "/" is a file
   --list-presets       list the factory presets with their values and what each does
-  --save-settings FILE write the four values in effect to a settings file; without an INPUT, that
+  --save-settings FILE write the values in effect to a settings file; without an INPUT, that
                        is all that is done
 
 Host:
@@ -79,14 +95,16 @@ Host:
 
 Automation file: one change per line, WHEN PARAMETER VALUE, separated by spaces, tabs or commas.
   WHEN is seconds from the start of the input ("2.5" or "2.5s") or a block number ("block 40");
-  PARAMETER is Space, Grit, Drift or Melt (any letter case); VALUE is 0 to 100; "#" starts a comment.
+  PARAMETER is )" +
+           HostMacros::listed ("or") + R"( (any letter case); VALUE is 0 to 100; "#" starts a comment.
   A change reaches the plug-in at the start of the block that holds its time, and the plug-in then
   glides to it over 50 ms. Changes in block 0 are in place before the first sample. Example:
       0s     Melt  0
       2.5s   Melt  80
       block 400, Space, 100
 
-Settings file: one control per line, NAME VALUE; NAME is Space, Grit, Drift or Melt (any letter case),
+Settings file: one control per line, NAME VALUE; NAME is )" +
+           HostMacros::listed ("or") + R"( (any letter case),
   VALUE is 0 to 100, "#" starts a comment, and a control left out keeps the plug-in's default. Example:
       # a dark, wide room
       Space 70

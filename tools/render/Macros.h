@@ -1,14 +1,14 @@
 #pragma once
 
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <array>
 #include <juce_core/juce_core.h>
 #include <optional>
 
-// The plug-in's four macro controls, as a host sees them: found by name, set in the plug-in's own
-// 0 to 100 units.
-namespace Macros
+// The plug-in's macro controls, as a host sees them: found by name, set in the plug-in's own 0 to 100
+// units.
+namespace HostMacros
 {
 constexpr int count = numMacros;
 constexpr float minimum = MacroRange::minimum;
@@ -16,10 +16,23 @@ constexpr float maximum = MacroRange::maximum;
 
 inline const std::array<juce::String, count>& names()
 {
-    static const std::array<juce::String, count> all {
-        macroTable[macroSpace].name, macroTable[macroGrit].name, macroTable[macroDrift].name, macroTable[macroMelt].name
-    };
+    static const auto all = []
+    {
+        std::array<juce::String, count> n;
+        for (size_t i = 0; i < n.size(); ++i)
+            n[i] = macroTable[i].name;
+        return n;
+    }();
     return all;
+}
+
+// The names as a list in words: "Space, Grit, Drift or Melt" for the conjunction "or".
+inline juce::String listed (const juce::String& conjunction)
+{
+    juce::String text;
+    for (int i = 0; i < count; ++i)
+        text << (i == 0 ? "" : (i == count - 1 ? " " + conjunction + " " : ", ")) << names()[(size_t) i];
+    return text;
 }
 
 // The index of the macro whose name matches, ignoring letter case.
@@ -36,4 +49,4 @@ inline bool inRange (double value) { return value >= minimum && value <= maximum
 
 inline float toNormalised (float value) { return (value - minimum) / (maximum - minimum); }
 inline float fromNormalised (float normalised) { return minimum + normalised * (maximum - minimum); }
-} // namespace Macros
+} // namespace HostMacros

@@ -38,8 +38,8 @@ void OfflineRenderer::prepare (double rate, int numChannels)
 
     prepared.latencySamples = instance.getLatencySamples();
     prepared.tailSamples = tailSamplesAt();
-    for (int i = 0; i < Macros::count; ++i)
-        prepared.startingMacros[(size_t) i] = Macros::fromNormalised (plugin.macros[(size_t) i]->getValue());
+    for (int i = 0; i < HostMacros::count; ++i)
+        prepared.startingMacros[(size_t) i] = HostMacros::fromNormalised (plugin.macros[(size_t) i]->getValue());
 }
 
 RenderResult OfflineRenderer::process (const juce::AudioBuffer<float>& input, const ProgressCallback& progress)
@@ -131,7 +131,7 @@ void OfflineRenderer::prepareWithStartingValues (int numChannels)
 {
     auto& instance = *plugin.instance;
 
-    for (int i = 0; i < Macros::count; ++i)
+    for (int i = 0; i < HostMacros::count; ++i)
         if (const auto value = settings.macros[(size_t) i])
             setMacro (i, *value);
 
@@ -172,7 +172,7 @@ void OfflineRenderer::applyAutomationUpTo (juce::int64 block)
 
 void OfflineRenderer::setMacro (int macro, float value)
 {
-    plugin.macros[(size_t) macro]->setValue (Macros::toNormalised (value));
+    plugin.macros[(size_t) macro]->setValue (HostMacros::toNormalised (value));
 }
 
 int OfflineRenderer::tailSamplesAt() const

@@ -9,7 +9,7 @@
 
 struct RenderSettings
 {
-    std::array<std::optional<float>, Macros::count> macros; // unset: leave the plug-in's value
+    std::array<std::optional<float>, HostMacros::count> macros; // unset: leave the plug-in's value
     std::vector<AutomationEvent> automation;
     std::optional<double> bpm;
     std::optional<double> tailSeconds; // unset: the tail the plug-in reports
@@ -22,7 +22,7 @@ struct RenderResult
     juce::AudioBuffer<float> output; // the input's length plus the tail
     int latencySamples = 0;          // as the plug-in reported it
     int tailSamples = 0;
-    std::array<float, Macros::count> startingMacros {}; // the values in force at the first sample
+    std::array<float, HostMacros::count> startingMacros {}; // the values in force at the first sample
     double secondsTaken = 0.0;
 };
 

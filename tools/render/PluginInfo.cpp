@@ -60,7 +60,7 @@ void printParameters (juce::AudioPluginInstance& instance)
     {
         const auto name = parameter->getName (textLength);
         const auto label = parameter->getLabel().isEmpty() ? juce::String() : " " + parameter->getLabel();
-        const auto option = Macros::find (name).has_value() ? "   --" + name.toLowerCase() : juce::String();
+        const auto option = HostMacros::find (name).has_value() ? "   --" + name.toLowerCase() : juce::String();
 
         std::cout << "    " << name.paddedRight (' ', 8) << parameter->getText (0.0f, textLength) << label << " to "
                   << parameter->getText (1.0f, textLength) << label << ", default "

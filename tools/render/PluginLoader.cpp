@@ -45,9 +45,9 @@ LoadedPlugin LoadedPlugin::load (const juce::File& bundle, const juce::String& f
     plugin.description = loaded.description;
     plugin.instance = std::move (loaded.instance);
 
-    for (int i = 0; i < Macros::count; ++i)
+    for (int i = 0; i < HostMacros::count; ++i)
     {
-        const auto& name = Macros::names()[(size_t) i];
+        const auto& name = HostMacros::names()[(size_t) i];
         plugin.macros[(size_t) i] = HostedPlugin::findParameter (*plugin.instance, name);
 
         if (plugin.macros[(size_t) i] == nullptr)

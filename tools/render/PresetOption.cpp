@@ -42,7 +42,7 @@ bool namesAFile (const juce::String& value)
     return value.endsWithIgnoreCase (".vstpreset") || value.containsChar ('/');
 }
 
-std::array<float, Macros::count> factoryValues (const juce::String& name)
+std::array<float, HostMacros::count> factoryValues (const juce::String& name)
 {
     const auto* preset = findFactoryPreset (name.trim().toStdString());
 
@@ -50,7 +50,7 @@ std::array<float, Macros::count> factoryValues (const juce::String& name)
         throw ToolError (ExitStatus::badArguments,
                          "no factory preset is named \"" + name + "\"; the factory presets are: " + bankNames());
 
-    std::array<float, Macros::count> values {};
+    std::array<float, HostMacros::count> values {};
     for (size_t i = 0; i < values.size(); ++i)
         values[i] = preset->values[i];
     return values;
@@ -63,7 +63,7 @@ juce::String listing()
         widest = juce::jmax (widest, juce::String (preset.name).length());
 
     auto text = juce::String ("preset").paddedRight (' ', widest + 2);
-    for (const auto& name : Macros::names())
+    for (const auto& name : HostMacros::names())
         text << name.paddedLeft (' ', 6);
     text << "  what it does\n";
 
@@ -101,7 +101,7 @@ RenderOptions withValuesFromPresetFile (const RenderOptions& options)
     auto resolved = options;
     for (size_t i = 0; i < resolved.macros.size(); ++i)
         if (! resolved.macros[i].has_value())
-            resolved.macros[i] = Macros::fromNormalised (plugin.macros[i]->getValue());
+            resolved.macros[i] = HostMacros::fromNormalised (plugin.macros[i]->getValue());
     return resolved;
 }
 } // namespace PresetOption

@@ -8,9 +8,9 @@ namespace PresetOption
 // True when --preset's value names a file rather than a factory preset.
 bool namesAFile (const juce::String& value);
 
-// The factory preset's four values, by name in any letter case. Throws ToolError (bad arguments) listing
+// The factory preset's values, by name in any letter case. Throws ToolError (bad arguments) listing
 // the bank when no preset has that name.
-std::array<float, Macros::count> factoryValues (const juce::String& name);
+std::array<float, HostMacros::count> factoryValues (const juce::String& name);
 
 // The bank as --list-presets prints it: one preset a line, with its values and what it is for.
 juce::String listing();

@@ -30,14 +30,14 @@ void checkWritable (const juce::File& target)
 }
 
 // The values a render starts from: the command line's, then the settings file's, then the plug-in's defaults.
-std::array<float, Macros::count> valuesInEffect (const RenderOptions& options)
+std::array<float, HostMacros::count> valuesInEffect (const RenderOptions& options)
 {
     const auto plugin =
         LoadedPlugin::load (options.plugin, options.format, RenderOptions::defaultSampleRate, options.blockSize);
 
-    std::array<float, Macros::count> values {};
+    std::array<float, HostMacros::count> values {};
     for (size_t i = 0; i < values.size(); ++i)
-        values[i] = options.macros[i].value_or (Macros::fromNormalised (plugin.macros[i]->getDefaultValue()));
+        values[i] = options.macros[i].value_or (HostMacros::fromNormalised (plugin.macros[i]->getDefaultValue()));
     return values;
 }
 
@@ -65,8 +65,8 @@ juce::String settingsLine (const RenderOptions& options,
                            size_t automationChanges)
 {
     juce::StringArray parts;
-    for (int i = 0; i < Macros::count; ++i)
-        parts.add (Macros::names()[(size_t) i] + " " + NumberText::format (result.startingMacros[(size_t) i], 1));
+    for (int i = 0; i < HostMacros::count; ++i)
+        parts.add (HostMacros::names()[(size_t) i] + " " + NumberText::format (result.startingMacros[(size_t) i], 1));
 
     parts.add (options.bpm.has_value() ? NumberText::format (*options.bpm, 2) + " BPM" : "no host tempo");
     parts.add (NumberText::format (sampleRate) + " Hz " + AudioFileIO::describeChannels (numChannels));
@@ -203,7 +203,7 @@ ExitStatus runRenderJob (const RenderOptions& options)
     const auto automation =
         options.automation == juce::File() ? std::vector<AutomationEvent>() : AutomationFile::load (options.automation);
 
-    std::optional<std::array<float, Macros::count>> settingsToSave;
+    std::optional<std::array<float, HostMacros::count>> settingsToSave;
     if (options.settingsToSave != juce::File())
         settingsToSave = valuesInEffect (options);
 

@@ -35,10 +35,10 @@ struct RenderOptions
     juce::File settingsToSave; // none: no settings file written
     juce::File presetFile;     // --preset FILE.vstpreset; its values fill the controls left unset
 
-    std::array<std::optional<float>, Macros::count> macros; // unset: the plug-in's default
-    std::optional<double> bpm;                              // unset: a host without tempo
-    std::optional<double> sampleRate;                       // the demo's and --info's rate; a file renders at its own
-    std::optional<double> tailSeconds;                      // unset: the tail the plug-in reports
+    std::array<std::optional<float>, HostMacros::count> macros; // unset: the plug-in's default
+    std::optional<double> bpm;                                  // unset: a host without tempo
+    std::optional<double> sampleRate;  // the demo's and --info's rate; a file renders at its own
+    std::optional<double> tailSeconds; // unset: the tail the plug-in reports
     int blockSize = defaultBlockSize;
     bool compensateLatency = true;
 

@@ -30,7 +30,7 @@ juce::StringArray fieldsOf (const juce::String& line)
 Values parse (const juce::String& text, const juce::String& sourceName)
 {
     Values values;
-    std::array<int, Macros::count> lineOf {};
+    std::array<int, HostMacros::count> lineOf {};
     juce::StringArray lines;
     lines.addLines (text);
 
@@ -46,17 +46,17 @@ Values parse (const juce::String& text, const juce::String& sourceName)
             if (fields.size() != 2)
                 reject ("expected NAME VALUE, for example \"Space 70\"");
 
-            const auto macro = Macros::find (fields[0]);
+            const auto macro = HostMacros::find (fields[0]);
             if (! macro.has_value())
-                reject ("unknown parameter \"" + fields[0] + "\" (expected Space, Grit, Drift or Melt)");
+                reject ("unknown parameter \"" + fields[0] + "\" (expected " + HostMacros::listed ("or") + ")");
 
             const auto value = NumberText::parseReal (fields[1]);
-            if (! value.has_value() || ! Macros::inRange (*value))
+            if (! value.has_value() || ! HostMacros::inRange (*value))
                 reject ("value \"" + fields[1] + "\" is not a number from 0 to 100");
 
             const auto index = (size_t) *macro;
             if (values[index].has_value())
-                reject (Macros::names()[index] + " is already set on line " + juce::String (lineOf[index]));
+                reject (HostMacros::names()[index] + " is already set on line " + juce::String (lineOf[index]));
 
             values[index] = (float) *value;
             lineOf[index] = lineNumber;
@@ -86,15 +86,15 @@ Values load (const juce::File& file)
     return parse (stream.readEntireStreamAsString(), file.getFileName());
 }
 
-juce::String format (const std::array<float, Macros::count>& values)
+juce::String format (const std::array<float, HostMacros::count>& values)
 {
-    juce::String text = "# VELDRANOX settings: Space, Grit, Drift and Melt, 0 to 100\n";
-    for (int i = 0; i < Macros::count; ++i)
-        text << Macros::names()[(size_t) i] << " " << NumberText::format (values[(size_t) i], decimals) << "\n";
+    juce::String text = "# VELDRANOX settings: " + HostMacros::listed ("and") + ", 0 to 100\n";
+    for (int i = 0; i < HostMacros::count; ++i)
+        text << HostMacros::names()[(size_t) i] << " " << NumberText::format (values[(size_t) i], decimals) << "\n";
     return text;
 }
 
-void save (const juce::File& file, const std::array<float, Macros::count>& values)
+void save (const juce::File& file, const std::array<float, HostMacros::count>& values)
 {
     const StagedFile staged (file);
     {

@@ -2,7 +2,7 @@
 
 #include "HostedPlugin.h"
 #include "SignalChecks.h"
-#include "processor/MacroTable.h"
+#include "engine/MacroTable.h"
 
 #include <memory>
 

@@ -1,5 +1,5 @@
 #include "CharacterStageProbe.h"
-#include "EngineHarness.h"
+#include "SignalMeasures.h"
 #include "engine/CharacterStage.h"
 #include "engine/MacroLaws.h"
 
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-using namespace EngineHarness;
+using namespace SignalMeasures;
 
 namespace
 {
@@ -276,7 +276,7 @@ TEST (Character, ReducerQuantisesToTheBitDepth)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.crush);
-        EXPECT_EQ (CharacterStage::crushBits (c.crush), c.bits);
+        EXPECT_EQ (GritLaws::crushBits (c.crush), c.bits);
         EXPECT_EQ (CharacterStage::quantise (0.4f * c.step, c.crush), 0.0f);
         EXPECT_EQ (CharacterStage::quantise (0.6f * c.step, c.crush), c.step);
 
@@ -302,10 +302,10 @@ TEST (Character, ReducerHoldsEachSampleForItsHoldLength)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.crush);
-        EXPECT_EQ (CharacterStage::holdLength (c.crush), c.hold);
+        EXPECT_EQ (GritLaws::holdLength (c.crush), c.hold);
 
         // Distinct, already quantised inputs show which one is being held.
-        const float step = 2.0f / std::pow (2.0f, CharacterStage::crushBits (c.crush));
+        const float step = 2.0f / std::pow (2.0f, GritLaws::crushBits (c.crush));
         auto character = preparedCharacter (48000.0);
 
         for (int n = 0; n < 3 * c.hold; ++n)
@@ -332,29 +332,5 @@ TEST (Character, TrimFallsFromOneToPointSevenFour)
         const float out = crushed.processSample (0, 0.4f, 1.0f);
         ASSERT_NE (CharacterStageProbe::heldSample (crushed)[0], 0.0f);
         ASSERT_NEAR (out / CharacterStageProbe::heldSample (crushed)[0], 0.74f, 1.0e-6f) << n;
-    }
-}
-
-TEST (Character, LowCutIsA150HzButterworthHighPass)
-{
-    struct Case
-    {
-        double hz, decibels, tolerance;
-    };
-
-    // Second order: -3 dB at the corner, 40 dB per decade below it.
-    constexpr Case cases[] = { { 150.0, -3.01, 0.02 }, { 15.0, -40.0, 0.3 }, { 1500.0, 0.0, 0.01 } };
-
-    auto processor = makePrepared (48000.0, 512);
-    auto& lowCut = EngineProbe::lowCut (*processor);
-    EXPECT_EQ (lowCut.getType(), juce::dsp::StateVariableTPTFilterType::highpass);
-    EXPECT_EQ (lowCut.getCutoffFrequency(), 150.0f);
-    EXPECT_FLOAT_EQ (lowCut.getResonance(), 1.0f / std::sqrt (2.0f));
-
-    for (const auto& c : cases)
-    {
-        auto filter = lowCut;
-        const double gain = sineGain ([&] (float x) { return filter.processSample (0, x); }, c.hz, 48000.0);
-        EXPECT_NEAR (toDecibels (gain), c.decibels, c.tolerance) << c.hz << " Hz";
     }
 }

@@ -1,5 +1,5 @@
 #include "BitIdentical.h"
-#include "EngineHarness.h"
+#include "LoopCoefficient.h"
 #include "engine/ModulatedDelay.h"
 
 #include <cmath>
@@ -38,14 +38,6 @@ std::vector<Frame> impulse (int length, Frame first = { 1.0f, 1.0f })
     std::vector<Frame> frames ((size_t) length, Frame { 0.0f, 0.0f });
     frames[0] = first;
     return frames;
-}
-
-// The loop low-pass coefficient, for expected values that the laws give only as formulas. The rate goes
-// through a volatile so that the compiler cannot fold the maths into differently rounded constants.
-float loopCoefficient (double sampleRate)
-{
-    const volatile float rate = (float) sampleRate;
-    return 1.0f - std::exp (-28274.334f / rate);
 }
 } // namespace
 
@@ -456,42 +448,5 @@ TEST (Delay, AResetDelayGivesTheBitsOfAFreshOne)
             EXPECT_TRUE (bitIdentical (
                 used.getRing().getReadPointer (ch), fresh.getRing().getReadPointer (ch), used.getRingLength()))
                 << "channel " << ch;
-    }
-}
-
-TEST (Delay, EngineFeedbackIsThreeQuartersOfSpacePlusATenth)
-{
-    using namespace EngineHarness;
-    constexpr float rate = 48000.0f;
-    constexpr int latency = 144;
-    constexpr int beatHalf = 4800; // half a beat at 300 BPM
-    constexpr int secondEcho = latency + 2 * beatHalf;
-
-    for (const float space : { 0.0f, 40.0f, 100.0f })
-    {
-        SCOPED_TRACE (space);
-
-        // Mono and without modulation, the second echo is the first one through the loop and the feedback gain.
-        auto processor = makePrepared (rate, 512, { space, 0.0f, 0.0f, 50.0f }, true);
-        FakePlayHead fast (FakePlayHead::Kind::tempo, 300.0);
-        processor->setPlayHead (&fast);
-
-        juce::AudioBuffer<float> input (1, 20 * 512);
-        input.clear();
-        input.setSample (0, 0, 1.0f);
-
-        float echo = 0.0f;
-        processInBlocks (*processor,
-                         input,
-                         512,
-                         [&] (int start)
-                         {
-                             if (secondEcho >= start && secondEcho < start + 512)
-                                 echo = EngineProbe::delayBuffer (*processor).getSample (0, secondEcho - start);
-                         });
-
-        const float looped = std::tanh ((0.22f * 1.0f + 0.78f * 1.0f) * loopCoefficient (rate));
-        EXPECT_FLOAT_EQ (echo, looped * (0.75f * (space * 0.01f) + 0.1f));
-        processor->setPlayHead (nullptr);
     }
 }
