@@ -132,8 +132,8 @@ TEST (EngineMix, OutputIsTheDuckedWetPathPlusTheDryPath)
                 const float t = lane (macroSpace, i) * 0.45f + 0.35f;
                 const float blend = t * EngineProbe::reverbBuffer (*processor).getSample (ch, i) +
                                     (1.0f - t) * EngineProbe::delayBuffer (*processor).getSample (ch, i);
-                const float wet = lowCutBefore.processSample (
-                    ch, stateBefore.processSample (ch, blend, lane (macroGrit, i)));
+                const float wet =
+                    lowCutBefore.processSample (ch, stateBefore.processSample (ch, blend, lane (macroGrit, i)));
                 const float expected =
                     (wet * EngineProbe::duckGain (*processor, i)) * lane (EngineProbe::laneWetGain, i) +
                     lane (EngineProbe::laneDryGain, i) * EngineProbe::dryBuffer (*processor).getSample (ch, i);
