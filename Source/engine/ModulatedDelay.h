@@ -78,7 +78,7 @@ private:
     int writeIndex = 0;
     // How many positions, from 0 on, have been written since the ring was last emptied (at most all of
     // them). The positions beyond count as silence, whatever the memory holds.
-    int writtenLength = 4;
+    int writtenLength = ringLength;
     float loopCoefficient = 0.5f;
     float timeCoefficient = 0.001f;
     std::array<std::array<float, maxChannels>, numOscillators> lfoPhases {};
