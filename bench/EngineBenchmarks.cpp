@@ -18,7 +18,8 @@ public:
     explicit EngineRig (const BenchCase& c)
         : benchCase (c), sweep (c.blockSeconds()), input (c.numChannels, c.blockSize, NoiseSource::typicalPeak)
     {
-        engine.prepare (c.sampleRate, c.blockSize, c.numChannels);
+        engine.prepare (
+            { c.sampleRate, static_cast<juce::uint32> (c.blockSize), static_cast<juce::uint32> (c.numChannels) });
         targets = c.setting == MacroSetting::automated ? toTargets (sweep.next()) : fixedTargets();
         engine.jumpTo (targets);
     }

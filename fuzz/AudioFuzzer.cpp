@@ -64,7 +64,7 @@ struct Session
         numChannels = (in.byte() & 1) != 0 ? 1 : 2;
         const double rate = sampleRates[in.byte() % sampleRates.size()];
         const int block = in.word() % (maxBlockSize + 1);
-        engine.prepare (rate, block, numChannels);
+        engine.prepare ({ rate, static_cast<juce::uint32> (block), static_cast<juce::uint32> (numChannels) });
         engine.jumpTo (targets);
         inputPeak = 0.0f;
     }

@@ -2,14 +2,14 @@
 
 #include "engine/FloatBits.h"
 #include "engine/MacroLaws.h"
+#include "engine/OnePole.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace
 {
-constexpr float twoPi = 6.2831855f;
-constexpr float dcTrackerOmega = 62.831856f; // 2π × 10 Hz
+constexpr float dcTrackerHz = 10.0f;
 constexpr float levelAttackSeconds = 0.01f;
 constexpr float levelReleaseSeconds = 0.2f;
 
@@ -35,13 +35,14 @@ float CharacterStage::quantise (float x, float crush) noexcept
     return quantiseBy (x, GritLaws::quantisationStep (crush));
 }
 
-void CharacterStage::prepare (double newSampleRate)
+void CharacterStage::prepare (const juce::dsp::ProcessSpec& spec)
 {
-    sampleRate = newSampleRate;
+    sampleRate = spec.sampleRate;
 
-    const auto fs = static_cast<float> (newSampleRate);
-    levelFollower.prepare (fs, levelAttackSeconds, levelReleaseSeconds);
-    dcCoefficient = 1.0f - std::exp (-dcTrackerOmega / fs);
+    const auto fs = static_cast<float> (sampleRate);
+    levelFollower.setTimes (levelAttackSeconds, levelReleaseSeconds);
+    levelFollower.prepare (spec);
+    dcCoefficient = OnePole::forCutoff (dcTrackerHz, fs).step();
 
     updateTone (0.0f);
     reset();
@@ -59,7 +60,7 @@ void CharacterStage::reset() noexcept
 void CharacterStage::updateTone (float grit)
 {
     const auto fs = static_cast<float> (sampleRate);
-    toneCoefficient = 1.0f - std::exp ((GritLaws::toneCutoff (grit, fs) * -twoPi) / fs);
+    toneCoefficient = OnePole::forCutoff (GritLaws::toneCutoff (grit, fs), fs).step();
 }
 
 float CharacterStage::applyLeveller (float s, float envelope, float drive) noexcept
@@ -76,31 +77,31 @@ float CharacterStage::applyLeveller (float s, float envelope, float drive) noexc
                                  [] (float exponent) { return std::pow (10.0f, exponent); });
 }
 
-float CharacterStage::level (int k, float s, float drive) noexcept
+float CharacterStage::runLeveller (int channel, float sample, float driveAmount) noexcept
 {
-    auto& envelope = levelEnvelope[(size_t) k];
-    envelope = levelFollower.next (envelope, std::abs (s));
-    return applyLeveller (s, envelope, drive);
+    auto& envelope = levelEnvelope[(size_t) channel];
+    envelope = levelFollower.next (envelope, std::abs (sample));
+    return applyLeveller (sample, envelope, driveAmount);
 }
 
-float CharacterStage::reduce (float& held, int& counter, float s, float crush) noexcept
+float CharacterStage::holdOrQuantise (float& held, int& counter, float sample, float crushAmount) noexcept
 {
     // The quantised sample and the hold length are read only when the count has run out, so only then
     // computed: both are pure functions of this sample's values.
     if (counter <= 0)
     {
-        const float step = stepForCrush.get (crush, [] (float c) { return GritLaws::quantisationStep (c); });
-        held = quantiseBy (s, step);
-        counter = holdForCrush.get (crush, [] (float c) { return GritLaws::holdLength (c); });
+        const float step = stepForCrush.get (crushAmount, [] (float c) { return GritLaws::quantisationStep (c); });
+        held = quantiseBy (sample, step);
+        counter = holdForCrush.get (crushAmount, [] (float c) { return GritLaws::holdLength (c); });
     }
 
     --counter;
     return held;
 }
 
-float CharacterStage::reduce (int k, float s, float crush) noexcept
+float CharacterStage::runReducer (int channel, float sample, float crushAmount) noexcept
 {
-    return reduce (heldSample[(size_t) k], holdCounter[(size_t) k], s, crush);
+    return holdOrQuantise (heldSample[(size_t) channel], holdCounter[(size_t) channel], sample, crushAmount);
 }
 
 // GRIT's amounts and the saturator's normaliser, one set for a chunk over which GRIT rests.
@@ -194,7 +195,7 @@ void CharacterStage::processChunk (const std::array<size_t, N>& ks,
             float s = samples[c][i];
 
             if (amounts.crush (i) > amountOn)
-                s = reduce (held, counter, s, amounts.crush (i));
+                s = holdOrQuantise (held, counter, s, amounts.crush (i));
 
             samples[c][i] = GritLaws::wetTrim (amounts.drive (i), amounts.crush (i)) * s;
         }
@@ -239,7 +240,7 @@ void CharacterStage::forEachChunk (const float* grit, int numSamples, Visit&& vi
     }
 }
 
-void CharacterStage::processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept
+void CharacterStage::process (float* const* samples, int numChannels, int numSamples, const float* grit) noexcept
 {
     // The amounts depend on GRIT alone, so one set serves both channels.
     forEachChunk (grit,
@@ -253,11 +254,11 @@ void CharacterStage::processBlock (float* const* samples, int numChannels, const
                   });
 }
 
-float CharacterStage::processSample (int k, float blend, float grit) noexcept
+float CharacterStage::processSample (int channel, float blend, float grit) noexcept
 {
     forEachChunk (&grit,
                   1,
                   [&] (size_t, size_t, const auto& amounts)
-                  { processChunk<1> ({ (size_t) k }, { &blend }, 1, amounts); });
+                  { processChunk<1> ({ (size_t) channel }, { &blend }, 1, amounts); });
     return blend;
 }

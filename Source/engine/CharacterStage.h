@@ -2,8 +2,10 @@
 
 #include "engine/Dynamics.h"
 #include "engine/LastValueCache.h"
+#include "engine/StageBasics.h"
 
 #include <array>
+#include <juce_dsp/juce_dsp.h>
 
 struct CharacterStageProbe; // test access to the per-channel state
 
@@ -13,8 +15,6 @@ struct CharacterStageProbe; // test access to the per-channel state
 class CharacterStage
 {
 public:
-    static constexpr int maxChannels = 2;
-
     // Asymmetric, tanh-normalised waveshaper (before DC removal).
     static float saturate (float x, float driveAmount) noexcept;
 
@@ -32,7 +32,7 @@ public:
     // A sample on the bit reducer's grid for a crush amount (GritLaws::quantisationStep).
     static float quantise (float x, float crush) noexcept;
 
-    void prepare (double newSampleRate);
+    void prepare (const juce::dsp::ProcessSpec& spec);
     void updateTone (float grit);
 
     // Clears every channel's state, as prepare() leaves it; the coefficients stay.
@@ -40,15 +40,15 @@ public:
 
     // Steps from the saturator to the output trim for numSamples samples of one or two channels (channel
     // ch uses the state entries ch): samples holds the bus blend on entry and the trimmed result on return.
-    void processBlock (float* const* samples, int numChannels, const float* grit, int numSamples) noexcept;
+    void process (float* const* samples, int numChannels, int numSamples, const float* grit) noexcept;
 
-    // The same for one sample.
-    float processSample (int k, float blend, float grit) noexcept;
+    // The same for one sample of one channel.
+    float processSample (int channel, float blend, float grit) noexcept;
 
-    // The leveller and the bit/rate reducer on their own, advancing channel k's state; processSample
+    // The leveller and the bit/rate reducer on their own, advancing one channel's state; processSample
     // runs them only while their amount is above the switch-off threshold.
-    float level (int k, float s, float drive) noexcept;
-    float reduce (int k, float s, float crush) noexcept;
+    float runLeveller (int channel, float sample, float driveAmount) noexcept;
+    float runReducer (int channel, float sample, float crushAmount) noexcept;
 
     // The tone low-pass's coefficient, which follows GRIT once per block.
     float getToneCoefficient() const noexcept { return toneCoefficient; }
@@ -73,7 +73,7 @@ private:
                        size_t length,
                        const Amounts& amounts) noexcept;
     float normaliserFor (float drive) noexcept;
-    float reduce (float& held, int& counter, float s, float crush) noexcept;
+    float holdOrQuantise (float& held, int& counter, float sample, float crushAmount) noexcept;
     float applyLeveller (float s, float envelope, float drive) noexcept;
 
     // Pure functions of a GRIT-derived amount, which rests for whole blocks while GRIT does: both

@@ -1,18 +1,14 @@
 #pragma once
 
+#include "engine/OnePole.h"
+
 #include <algorithm>
 #include <cmath>
+#include <juce_dsp/juce_dsp.h>
 
-// The parts the ducker and the character stage's leveller share: the one-pole coefficient, the level
-// follower and the gain computer. Both use them in the same order of operations, so the same inputs give
-// the same floats in either.
-
-// The coefficient c of a one-pole smoother y = (1 - c) x + c y that covers 1 - 1/e of a step in the given
-// time.
-inline float onePoleCoefficient (float seconds, float sampleRate) noexcept
-{
-    return std::exp (-1.0f / (sampleRate * seconds));
-}
+// The parts the ducker and the character stage's leveller share: the level follower and the gain
+// computer. Both use them in the same order of operations, so the same inputs give the same floats in
+// either.
 
 // juce::Decibels::gainToDecibels with its default -100 dB floor, spelled out in float.
 inline float gainToDecibels (float gain) noexcept
@@ -23,14 +19,24 @@ inline float gainToDecibels (float gain) noexcept
 
 // A peak follower: one pole towards the level, with the attack time while the level is above the
 // envelope and the release time otherwise. The envelope itself, one float per signal, stays with the
-// caller, which keeps it in a register through a block.
+// caller, which keeps it in a register through a block; so reset() has no memory to clear.
 class EnvelopeFollower
 {
 public:
-    void prepare (float sampleRate, float attackSeconds, float releaseSeconds) noexcept
+    void prepare (const juce::dsp::ProcessSpec& spec) noexcept
     {
-        attack = onePoleCoefficient (attackSeconds, sampleRate);
-        release = onePoleCoefficient (releaseSeconds, sampleRate);
+        sampleRate = static_cast<float> (spec.sampleRate);
+        updateCoefficients();
+    }
+
+    void reset() noexcept {}
+
+    // The times hold until they are set again; the coefficients follow the rate of the last prepare().
+    void setTimes (float attackSeconds, float releaseSeconds) noexcept
+    {
+        attackTime = attackSeconds;
+        releaseTime = releaseSeconds;
+        updateCoefficients();
     }
 
     // The envelope after one more sample of level (a magnitude, 0 or more).
@@ -41,6 +47,15 @@ public:
     }
 
 private:
+    void updateCoefficients() noexcept
+    {
+        attack = OnePole::forTime (attackTime, sampleRate).pole;
+        release = OnePole::forTime (releaseTime, sampleRate).pole;
+    }
+
+    float sampleRate = 44100.0f;
+    float attackTime = 0.001f;
+    float releaseTime = 0.1f;
     float attack = 0.99f;
     float release = 0.9999f;
 };

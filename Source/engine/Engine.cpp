@@ -16,7 +16,7 @@ constexpr float reverbSendFromDry = 0.6f;
 
 // Sized for both channels, then set to the layout's count: a block in a wider layout regrows the
 // buffer within the memory already there instead of allocating on the audio thread.
-void reserveForAllChannels (juce::AudioBuffer<float>& buffer, int numChannels, int numSamples, int maxChannels)
+void reserveForAllChannels (juce::AudioBuffer<float>& buffer, int numChannels, int numSamples)
 {
     constexpr bool keepContent = false, clearExtraSpace = false, avoidReallocating = true;
     buffer.setSize (maxChannels, numSamples);
@@ -33,19 +33,22 @@ void replaceNonFiniteWithSilence (float* samples, int numSamples) noexcept
 }
 } // namespace
 
-void Engine::prepare (double newSampleRate, int maxBlock, int numChannels)
+void Engine::prepare (const juce::dsp::ProcessSpec& layout)
 {
+    const double newSampleRate = layout.sampleRate;
+    const auto maxBlock = static_cast<int> (layout.maximumBlockSize);
     const auto rate = static_cast<float> (newSampleRate);
     sampleRate = newSampleRate;
-
-    modDelay.prepare (newSampleRate);
-    character.prepare (newSampleRate);
-
-    duckFollower.prepare (rate, duckAttackSeconds, duckReleaseSeconds);
 
     const juce::dsp::ProcessSpec spec { newSampleRate,
                                         static_cast<juce::uint32> (juce::jmax (1, maxBlock)),
                                         static_cast<juce::uint32> (maxChannels) };
+
+    modulatedDelay.prepare (spec);
+    character.prepare (spec);
+
+    duckFollower.setTimes (duckAttackSeconds, duckReleaseSeconds);
+    duckFollower.prepare (spec);
 
     reverb.prepare (spec);
 
@@ -61,12 +64,12 @@ void Engine::prepare (double newSampleRate, int maxBlock, int numChannels)
     reset();
 
     for (auto& macro : macros)
-        macro.prepare (newSampleRate);
+        macro.prepare (spec);
 
-    const int channels = juce::jlimit (1, maxChannels, numChannels);
+    const int channels = juce::jlimit (1, maxChannels, static_cast<int> (layout.numChannels));
 
     for (auto* audio : { &dryBuffer, &delayBuffer, &reverbBuffer })
-        reserveForAllChannels (*audio, channels, maxBlock, maxChannels);
+        reserveForAllChannels (*audio, channels, maxBlock);
     controlBuffer.setSize (numLanes, maxBlock);
     duckGainBuffer.setSize (1, maxBlock);
 }
@@ -79,9 +82,10 @@ void Engine::reset() noexcept
 
 void Engine::clearTails() noexcept
 {
-    modDelay.reset();
+    modulatedDelay.reset();
     character.reset();
     reverb.reset();
+    duckFollower.reset();
     lowCut.reset();
     duckerEnvelope = 0.0f;
 }
@@ -114,12 +118,12 @@ void Engine::process (float* const* channels, int numChannels, int numSamples, c
         cleanAndDelayByLookahead (ch, channels[ch], dryBuffer.getWritePointer (ch), numSamples);
 
     followInputLevelAndDuck (channels, numChannels, numSamples);
-    runDelayNetwork (numChannels, numSamples, delayTimes);
+    runModulatedDelay (numChannels, numSamples, delayTimes);
     runReverb (numChannels, numSamples);
 
     // The input has been used up, so the host's channels carry the wet signal from the blend to the mix.
     blendDelayAndReverb (channels, numChannels, numSamples);
-    character.processBlock (channels, numChannels, controlBuffer.getReadPointer (macroGrit), numSamples);
+    character.process (channels, numChannels, numSamples, controlBuffer.getReadPointer (macroGrit));
     lowCutAndMix (channels, numChannels, numSamples);
 }
 
@@ -184,7 +188,7 @@ void Engine::followInputLevelAndDuck (const float* const* input, int numChannels
     auto* duckGain = duckGainBuffer.getWritePointer (0);
     // x / 1 and x / 2 round the same real numbers as x × 1 and x × 0.5: the same floats, without a division.
     const float inverseChannelCount = numChannels == 1 ? 1.0f : 0.5f;
-    const float* x[2] = { input[0], input[numChannels > 1 ? 1 : 0] };
+    const float* x[2] = { input[0], input[secondChannelIndex (numChannels)] };
 
     // The level is taken before the lookahead, so the ducking leads the dry path it rides on. The follower
     // runs in locals, which the stores into duckGain cannot alias.
@@ -214,12 +218,13 @@ void Engine::followInputLevelAndDuck (const float* const* input, int numChannels
         duckGain[i] = MeltLaws::duckingGain (duckGain[i], melt[i], tenToThe);
 }
 
-void Engine::runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes)
+void Engine::runModulatedDelay (int numChannels, int numSamples, const std::array<float, 2>& delayTimes)
 {
     const auto* space = controlBuffer.getReadPointer (macroSpace);
     const auto* drift = controlBuffer.getReadPointer (macroDrift);
-    const float* dry[2] = { dryBuffer.getReadPointer (0), dryBuffer.getReadPointer (numChannels > 1 ? 1 : 0) };
-    float* delayed[2] = { delayBuffer.getWritePointer (0), delayBuffer.getWritePointer (numChannels > 1 ? 1 : 0) };
+    const int second = secondChannelIndex (numChannels);
+    const float* dry[2] = { dryBuffer.getReadPointer (0), dryBuffer.getReadPointer (second) };
+    float* delayed[2] = { delayBuffer.getWritePointer (0), delayBuffer.getWritePointer (second) };
 
     constexpr int chunk = 256;
     std::array<float, chunk> feedback;
@@ -233,7 +238,7 @@ void Engine::runDelayNetwork (int numChannels, int numSamples, const std::array<
 
         const float* in[2] = { dry[0] + start, dry[1] + start };
         float* out[2] = { delayed[0] + start, delayed[1] + start };
-        modDelay.processBlock (in, out, numChannels, length, delayTimes, feedback.data(), drift + start);
+        modulatedDelay.process (out, in, numChannels, length, delayTimes, feedback.data(), drift + start);
     }
 }
 
@@ -246,9 +251,7 @@ void Engine::runReverb (int numChannels, int numSamples)
         reverbBuffer.addFrom (ch, 0, dryBuffer, ch, 0, numSamples, reverbSendFromDry);
     }
 
-    juce::dsp::AudioBlock<float> block (
-        reverbBuffer.getArrayOfWritePointers(), static_cast<size_t> (numChannels), static_cast<size_t> (numSamples));
-    reverb.process (juce::dsp::ProcessContextReplacing<float> (block));
+    reverb.process (reverbBuffer.getArrayOfWritePointers(), numChannels, numSamples);
 }
 
 void Engine::blendDelayAndReverb (float* const* wet, int numChannels, int numSamples) noexcept
@@ -276,8 +279,9 @@ void Engine::lowCutAndMix (float* const* output, int numChannels, int numSamples
 
     // Sample by sample across the channels: each channel's filter is a chain from sample to sample, and
     // the chains of two channels can run side by side.
-    const float* dry[2] = { dryBuffer.getReadPointer (0), dryBuffer.getReadPointer (numChannels > 1 ? 1 : 0) };
-    float* out[2] = { output[0], output[numChannels > 1 ? 1 : 0] };
+    const int second = secondChannelIndex (numChannels);
+    const float* dry[2] = { dryBuffer.getReadPointer (0), dryBuffer.getReadPointer (second) };
+    float* out[2] = { output[0], output[second] };
 
     for (int i = 0; i < numSamples; ++i)
         for (int ch = 0; ch < numChannels; ++ch)

@@ -5,6 +5,7 @@
 #include "engine/MacroTable.h"
 #include "engine/ModulatedDelay.h"
 #include "engine/ReverbStage.h"
+#include "engine/StageBasics.h"
 
 #include <array>
 #include <juce_dsp/juce_dsp.h>
@@ -17,7 +18,7 @@ using MacroTargets = std::array<float, numMacros>;
 class MacroControl
 {
 public:
-    void prepare (double sampleRate) noexcept { smoother.reset (sampleRate, rampSeconds); }
+    void prepare (const juce::dsp::ProcessSpec& spec) noexcept { smoother.reset (spec.sampleRate, rampSeconds); }
     void jumpTo (float target) noexcept { smoother.setCurrentAndTargetValue (target); }
     void glideTo (float target) noexcept { smoother.setTargetValue (target); }
 
@@ -45,15 +46,12 @@ private:
 };
 
 // The whole effect, without the plug-in around it: the input is cleaned and delayed by the lookahead
-// (the dry path), its level ducks the wet path, the dry path feeds the tempo-synchronised delay network
+// (the dry path), its level ducks the wet path, the dry path feeds the tempo-synchronised modulated delay
 // and, with the delays, the reverb; the two are blended, coloured by the character stage, low-cut and
 // mixed back with the dry path. All memory is obtained in prepare(); processing never allocates.
 class Engine
 {
 public:
-    // Every layout the plug-in accepts has one or two channels.
-    static constexpr int maxChannels = 2;
-
     // The delay times follow this tempo when there is none, and the tempo is held to this range.
     static constexpr double defaultBpm = 120.0;
     static constexpr double minBpm = 20.0;
@@ -62,9 +60,9 @@ public:
     // The low cut after the character stage keeps the wet path's low end out of the mix.
     static constexpr float lowCutFrequency = 150.0f;
 
-    // numChannels sets the work buffers' first size; the per-channel stages are prepared for both
-    // channels, so that a block in a wider layout than this one finds its state.
-    void prepare (double sampleRate, int maxBlock, int numChannels = maxChannels);
+    // The layout's channel count sets the work buffers' first size; the per-channel stages are prepared for
+    // both channels, so that a block in a wider layout than this one finds its state.
+    void prepare (const juce::dsp::ProcessSpec& spec);
 
     // Clears the memory of every stage, the lookahead included, as prepare() leaves it; the controls and
     // the settings that follow them stay.
@@ -106,7 +104,7 @@ public:
     float duckEnvelope() const noexcept { return duckerEnvelope; }
     double getSampleRate() const noexcept { return sampleRate; }
 
-    const ModulatedDelay& delayNetwork() const noexcept { return modDelay; }
+    const ModulatedDelay& getModulatedDelay() const noexcept { return modulatedDelay; }
     const CharacterStage& characterStage() const noexcept { return character; }
     const juce::dsp::StateVariableTPTFilter<float>& lowCutFilter() const noexcept { return lowCut; }
     const ReverbStage& reverbStage() const noexcept { return reverb; }
@@ -120,7 +118,7 @@ private:
     std::array<float, 2> delayTimesFor (double bpm) const noexcept;
     void cleanAndDelayByLookahead (int channel, float* input, float* dry, int numSamples) noexcept;
     void followInputLevelAndDuck (const float* const* input, int numChannels, int numSamples);
-    void runDelayNetwork (int numChannels, int numSamples, const std::array<float, 2>& delayTimes);
+    void runModulatedDelay (int numChannels, int numSamples, const std::array<float, 2>& delayTimes);
     void runReverb (int numChannels, int numSamples);
     void blendDelayAndReverb (float* const* wet, int numChannels, int numSamples) noexcept;
     void lowCutAndMix (float* const* output, int numChannels, int numSamples) noexcept;
@@ -130,7 +128,7 @@ private:
     juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::None> lookahead { 512 };
     EnvelopeFollower duckFollower;
     float duckerEnvelope = 0.0f;
-    ModulatedDelay modDelay;
+    ModulatedDelay modulatedDelay;
     ReverbStage reverb;
     CharacterStage character;
     juce::dsp::StateVariableTPTFilter<float> lowCut;

@@ -25,7 +25,7 @@ inline juce::Reverb::Parameters reverbSettings (float space) noexcept
     return p;
 }
 
-// The delay network's feedback, from 0.1 to 0.85.
+// The modulated delay's feedback, from 0.1 to 0.85.
 inline float delayFeedback (float space) noexcept
 {
     constexpr float feedbackBase = 0.1f;

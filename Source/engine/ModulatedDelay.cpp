@@ -2,14 +2,14 @@
 
 #include "engine/FloatBits.h"
 #include "engine/MacroLaws.h"
+#include "engine/OnePole.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace
 {
-constexpr float twoPi = 6.2831855f;
-constexpr float minusTwoPiTimesLoopCutoff = -28274.334f; // -2π × 4500 Hz
+constexpr float loopCutoffHz = 4500.0f;
 constexpr float glideSeconds = 0.15f;
 constexpr double ringSeconds = 3.0;
 constexpr int ringPadding = 8;
@@ -41,15 +41,16 @@ inline int floorToInt (float x) noexcept
 }
 } // namespace
 
-void ModulatedDelay::prepare (double newSampleRate)
+void ModulatedDelay::prepare (const juce::dsp::ProcessSpec& spec)
 {
+    const double newSampleRate = spec.sampleRate;
     sampleRate = newSampleRate;
     ringLength = static_cast<int> (ringSeconds * newSampleRate) + ringPadding;
     ringBuffer.setSize (maxChannels, ringLength);
 
     const auto rate = static_cast<float> (newSampleRate);
-    loopCoefficient = 1.0f - std::exp (minusTwoPiTimesLoopCutoff / rate);
-    timeCoefficient = 1.0f - std::exp (-1.0f / (rate * glideSeconds));
+    loopCoefficient = OnePole::forCutoff (loopCutoffHz, rate).step();
+    timeCoefficient = OnePole::forTime (glideSeconds, rate).step();
 
     const float w = twoPi / rate;
 
@@ -275,13 +276,13 @@ void ModulatedDelay::runRing (const float* const* input,
     loopState = state;
 }
 
-void ModulatedDelay::processBlock (const float* const* input,
-                                   float* const* output,
-                                   int numChannels,
-                                   int numSamples,
-                                   const Frame& delayTimes,
-                                   const float* feedback,
-                                   const float* depth) noexcept
+void ModulatedDelay::process (float* const* output,
+                              const float* const* input,
+                              int numChannels,
+                              int numSamples,
+                              const Frame& delayTimes,
+                              const float* feedback,
+                              const float* depth) noexcept
 {
     const int n = juce::jlimit (1, maxChannels, numChannels);
 
@@ -309,5 +310,5 @@ void ModulatedDelay::processFrame (
     Frame& frame, int numChannels, const Frame& delayTimes, float feedback, float depth) noexcept
 {
     std::array<float*, maxChannels> channels { &frame[0], &frame[1] };
-    processBlock (channels.data(), channels.data(), numChannels, 1, delayTimes, &feedback, &depth);
+    process (channels.data(), channels.data(), numChannels, 1, delayTimes, &feedback, &depth);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "engine/StageBasics.h"
+
 #include <array>
 #include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_dsp/juce_dsp.h>
 
 // Tempo-synchronised stereo feedback delay. Each tap glides to its target time and wobbles under three
 // sine oscillators; the ring is read with a four-point cubic and fed back through a crossfeed, a one-pole
@@ -9,11 +12,12 @@
 class ModulatedDelay
 {
 public:
-    static constexpr int maxChannels = 2;
     static constexpr int numOscillators = 3;
     using Frame = std::array<float, maxChannels>;
 
-    void prepare (double newSampleRate);
+    // Sizes the ring for the rate; the block size and channel count do not matter, the ring holds both
+    // channels.
+    void prepare (const juce::dsp::ProcessSpec& spec);
 
     // Empties the ring and restarts the oscillators and the glide, as prepare() leaves them. Constant time,
     // so that it can run inside an audio callback at any sample rate: the ring's memory is not touched, and
@@ -24,14 +28,14 @@ public:
     void processFrame (Frame& frame, int numChannels, const Frame& delayTimes, float feedback, float depth) noexcept;
 
     // The same as one processFrame per sample, with the per-sample feedback and depth taken from arrays.
-    // input and output may be the same channels.
-    void processBlock (const float* const* input,
-                       float* const* output,
-                       int numChannels,
-                       int numSamples,
-                       const Frame& delayTimes,
-                       const float* feedback,
-                       const float* depth) noexcept;
+    // output and input may be the same channels.
+    void process (float* const* output,
+                  const float* const* input,
+                  int numChannels,
+                  int numSamples,
+                  const Frame& delayTimes,
+                  const float* feedback,
+                  const float* depth) noexcept;
 
     int getRingLength() const noexcept { return ringLength; }
     int getWriteIndex() const noexcept { return writeIndex; }

@@ -36,7 +36,7 @@ void ReverbStage::setSampleRate (double sampleRate)
 
     longestLine = 0;
 
-    for (int ch = 0; ch < numChannels; ++ch)
+    for (int ch = 0; ch < maxChannels; ++ch)
     {
         const int spread = ch == 0 ? 0 : stereoSpread;
 
@@ -93,26 +93,23 @@ void ReverbStage::setParameters (const Parameters& newParameters) noexcept
     feedback.setTargetValue (frozen ? 1.0f : parameters.roomSize * roomScaleFactor + roomOffset);
 }
 
-void ReverbStage::process (const juce::dsp::ProcessContextReplacing<float>& context) noexcept
+void ReverbStage::process (float* const* samples, int numChannels, int numSamples) noexcept
 {
-    auto& block = context.getOutputBlock();
-    const auto numSamples = (int) block.getNumSamples();
-
-    if (block.getNumChannels() == 1)
+    if (numChannels == 1)
     {
         if (framesWritten[0] >= longestLine)
-            processMono<true> (block.getChannelPointer (0), numSamples);
+            processMono<true> (samples[0], numSamples);
         else
-            processMono<false> (block.getChannelPointer (0), numSamples);
+            processMono<false> (samples[0], numSamples);
 
         countFrames (0, numSamples);
     }
-    else if (block.getNumChannels() == 2)
+    else if (numChannels == 2)
     {
         if (std::min (framesWritten[0], framesWritten[1]) >= longestLine)
-            processStereo<true> (block.getChannelPointer (0), block.getChannelPointer (1), numSamples);
+            processStereo<true> (samples[0], samples[1], numSamples);
         else
-            processStereo<false> (block.getChannelPointer (0), block.getChannelPointer (1), numSamples);
+            processStereo<false> (samples[0], samples[1], numSamples);
 
         countFrames (0, numSamples);
         countFrames (1, numSamples);

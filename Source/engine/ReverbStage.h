@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/StageBasics.h"
+
 #include <array>
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_dsp/juce_dsp.h>
@@ -30,12 +32,11 @@ public:
     const Parameters& getParameters() const noexcept { return parameters; }
 
     // In place, one channel (the mono form) or two (the stereo form, both channels feeding both).
-    void process (const juce::dsp::ProcessContextReplacing<float>& context) noexcept;
+    void process (float* const* samples, int numChannels, int numSamples) noexcept;
 
 private:
     static constexpr int numCombs = 8;
     static constexpr int numAllPasses = 4;
-    static constexpr int numChannels = 2;
 
     // One delay line of a comb or an all-pass, read where it is about to be written.
     struct Line
@@ -108,13 +109,13 @@ private:
 
     Parameters parameters;
     float gain = 0.0f;
-    std::array<std::array<Comb, numCombs>, numChannels> combs;
-    std::array<std::array<AllPass, numAllPasses>, numChannels> allPasses;
+    std::array<std::array<Comb, numCombs>, maxChannels> combs;
+    std::array<std::array<AllPass, numAllPasses>, maxChannels> allPasses;
     juce::SmoothedValue<float> damping, feedback, dryGain, wetGain1, wetGain2;
 
     // How many frames each channel has run since the last reset, counted up to the longest line's length: its
     // lines that are at most this long have been written all round. Per channel, since a mono block leaves
     // the second channel's lines as they are.
     int longestLine = 0;
-    std::array<int, numChannels> framesWritten {};
+    std::array<int, maxChannels> framesWritten {};
 };

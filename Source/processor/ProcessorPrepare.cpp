@@ -5,7 +5,9 @@ void VeldranoxAudioProcessor::prepareToPlay (double sampleRate, int maximumExpec
     const int numChannels =
         juce::jlimit (1, maxChannels, juce::jmax (getTotalNumInputChannels(), getTotalNumOutputChannels()));
 
-    engine.prepare (sampleRate, maximumExpectedSamplesPerBlock, numChannels);
+    engine.prepare ({ sampleRate,
+                      static_cast<juce::uint32> (juce::jmax (0, maximumExpectedSamplesPerBlock)),
+                      static_cast<juce::uint32> (numChannels) });
     setLatencySamples (engine.latencySamples());
 
     // Start at the current values: a freshly prepared instance must not fade its controls in from zero.

@@ -86,8 +86,9 @@ void VeldranoxAudioProcessor::crossfadeWithDryPath (juce::AudioBuffer<float>& ou
                                                     int numSamples) noexcept
 {
     const auto& dryPath = engine.dryPath();
-    const float* dry[2] = { dryPath.getReadPointer (0), dryPath.getReadPointer (numChannels > 1 ? 1 : 0) };
-    float* out[2] = { output.getWritePointer (0), output.getWritePointer (numChannels > 1 ? 1 : 0) };
+    const int second = secondChannelIndex (numChannels);
+    const float* dry[2] = { dryPath.getReadPointer (0), dryPath.getReadPointer (second) };
+    float* out[2] = { output.getWritePointer (0), output.getWritePointer (second) };
     int i = 0;
 
     for (; i < numSamples && effectShare.isSmoothing(); ++i)

@@ -57,8 +57,6 @@ public:
 private:
     friend struct EngineProbe;
 
-    static constexpr int maxChannels = Engine::maxChannels;
-
     static BusesProperties makeBusesProperties();
     void keepValuesMissingFrom (juce::ValueTree& restored) const;
     void announceValuesToAnLv2Host();

@@ -14,7 +14,7 @@ namespace
 CharacterStage preparedCharacter (double sampleRate)
 {
     CharacterStage character;
-    character.prepare (sampleRate);
+    character.prepare ({ sampleRate, 512, 2 });
     return character;
 }
 } // namespace
@@ -164,7 +164,7 @@ TEST (Character, LevellerReducesAboveMinus24Decibels)
         const float level = juce::Decibels::decibelsToGain (c.envelopeDb);
         CharacterStageProbe::levelEnvelope (character)[0] = level;
 
-        const float levelled = character.level (0, level, c.drive);
+        const float levelled = character.runLeveller (0, level, c.drive);
         EXPECT_NEAR (toDecibels (levelled / level), -c.reductionDb, 1.0e-3);
     }
 }
@@ -198,18 +198,18 @@ TEST (Character, LevellerEnvelopeRisesIn10MillisecondsAndFallsIn200)
     auto character = preparedCharacter (48000.0);
 
     for (int n = 0; n < attackSamples; ++n)
-        character.level (0, 0.5f, 1.0f);
+        character.runLeveller (0, 0.5f, 1.0f);
 
     EXPECT_NEAR (CharacterStageProbe::levelEnvelope (character)[0], 0.5f * (1.0f - std::exp (-1.0f)), 0.002f);
 
     for (int n = 0; n < 20 * attackSamples; ++n)
-        character.level (0, 0.5f, 1.0f);
+        character.runLeveller (0, 0.5f, 1.0f);
 
     const float held = CharacterStageProbe::levelEnvelope (character)[0];
     ASSERT_NEAR (held, 0.5f, 1.0e-4f);
 
     for (int n = 0; n < releaseSamples; ++n)
-        character.level (0, 0.0f, 1.0f);
+        character.runLeveller (0, 0.0f, 1.0f);
 
     EXPECT_NEAR (CharacterStageProbe::levelEnvelope (character)[0], held * std::exp (-1.0f), 0.002f);
 }
@@ -310,7 +310,7 @@ TEST (Character, ReducerHoldsEachSampleForItsHoldLength)
 
         for (int n = 0; n < 3 * c.hold; ++n)
         {
-            const float held = character.reduce (0, (float) (n + 1) * step, c.crush);
+            const float held = character.runReducer (0, (float) (n + 1) * step, c.crush);
             const int takenAt = n - n % c.hold; // the first sample is taken at once
             ASSERT_NEAR (held, (float) (takenAt + 1) * step, 0.5f * step) << n;
         }

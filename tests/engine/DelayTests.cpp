@@ -52,7 +52,7 @@ TEST (Delay, RingHoldsThreeSecondsPlusEightSamples)
     for (const auto& c : { Case { 44100.0, 132308 }, Case { 48000.0, 144008 }, Case { 44100.5, 132309 } })
     {
         ModulatedDelay delay;
-        delay.prepare (c.sampleRate);
+        delay.prepare ({ c.sampleRate, 512, 2 });
         EXPECT_EQ (delay.getRingLength(), c.ringLength) << c.sampleRate;
         EXPECT_EQ (delay.getRing().getNumChannels(), 2);
         EXPECT_EQ (delay.getRing().getNumSamples(), c.ringLength);
@@ -76,7 +76,7 @@ TEST (Delay, TargetsAreClampedToTheRing)
     for (const auto& c : cases)
     {
         ModulatedDelay delay;
-        delay.prepare (48000.0);
+        delay.prepare ({ 48000.0, 512, 2 });
         Frame frame { 0.0f, 0.0f };
         delay.processFrame (frame, 2, { c.target, c.target }, 0.0f, 0.0f);
         EXPECT_EQ (delay.getCurrentDelay (0), c.used) << c.target;
@@ -89,7 +89,7 @@ TEST (Delay, FirstFrameJumpsToTheTargetAndLaterChangesGlide)
     constexpr double rate = 48000.0;
     constexpr int glideSamples = 7200; // the 0.15 s time constant
     ModulatedDelay delay;
-    delay.prepare (rate);
+    delay.prepare ({ rate, 512, 2 });
 
     Settings s;
     s.times = { 1000.0f, 1000.0f };
@@ -128,7 +128,7 @@ TEST (Delay, ReadsBetweenSamplesWithCatmullRom)
     {
         SCOPED_TRACE (c.time);
         ModulatedDelay delay;
-        delay.prepare (48000.0);
+        delay.prepare ({ 48000.0, 512, 2 });
         Settings s;
         s.times = { c.time, c.time };
 
@@ -164,7 +164,7 @@ TEST (Delay, ModulationSwingsWithDepth)
     {
         SCOPED_TRACE (c.depth);
         ModulatedDelay delay;
-        delay.prepare (rate);
+        delay.prepare ({ rate, 512, 2 });
         Frame peak { 0.0f, 0.0f };
 
         for (int n = 0; n < frames; ++n)
@@ -198,7 +198,7 @@ TEST (Delay, OscillatorsStartFromTheirPhasesAndRunAtTheirRates)
     constexpr float target = 1000.0f;
 
     ModulatedDelay delay;
-    delay.prepare (rate);
+    delay.prepare ({ rate, 512, 2 });
 
     for (int n = 0; n < 2400; ++n)
     {
@@ -226,7 +226,7 @@ TEST (Delay, OneChannelFeedsItsOwnLoopAndLeavesTheRightAlone)
 {
     constexpr double rate = 48000.0;
     ModulatedDelay delay;
-    delay.prepare (rate);
+    delay.prepare ({ rate, 512, 2 });
 
     Settings s;
     s.channels = 1;
@@ -257,7 +257,7 @@ TEST (Delay, CrossfeedReachesASilentRightChannel)
 {
     constexpr double rate = 48000.0;
     ModulatedDelay delay;
-    delay.prepare (rate);
+    delay.prepare ({ rate, 512, 2 });
 
     Settings s;
     s.times = { 10.0f, 15.0f };
@@ -279,7 +279,7 @@ TEST (Delay, FeedbackOfOneOrMoreCannotGrowWithoutBound)
     {
         SCOPED_TRACE (feedback);
         ModulatedDelay delay;
-        delay.prepare (48000.0);
+        delay.prepare ({ 48000.0, 512, 2 });
         juce::Random random (11);
 
         for (int n = 0; n < 96000; ++n)
@@ -302,7 +302,7 @@ TEST (Delay, FeedbackOfOneOrMoreCannotGrowWithoutBound)
 TEST (Delay, IndicesWrapAroundTheRing)
 {
     ModulatedDelay delay;
-    delay.prepare (48000.0);
+    delay.prepare ({ 48000.0, 512, 2 });
     const int length = delay.getRingLength();
 
     Settings s;
@@ -330,7 +330,7 @@ TEST (Delay, IndicesWrapAroundTheRing)
 TEST (Delay, PreparationSilencesTheRing)
 {
     ModulatedDelay delay;
-    delay.prepare (48000.0);
+    delay.prepare ({ 48000.0, 512, 2 });
     juce::Random random (12);
     Settings s;
     s.times = { 3000.0f, 4000.0f };
@@ -344,7 +344,7 @@ TEST (Delay, PreparationSilencesTheRing)
     }
 
     // Straight after preparation every read reaches back before the start and wraps onto silence.
-    delay.prepare (48000.0);
+    delay.prepare ({ 48000.0, 512, 2 });
     s.times = { 100.0f, 100.0f };
     const auto output = run (delay, std::vector<Frame> (100, Frame { 0.0f, 0.0f }), s);
 
@@ -386,8 +386,8 @@ TEST (Delay, AResetDelayGivesTheBitsOfAFreshOne)
     {
         SCOPED_TRACE (c.name);
         ModulatedDelay used, fresh;
-        used.prepare (rate);
-        fresh.prepare (rate);
+        used.prepare ({ rate, 512, 2 });
+        fresh.prepare ({ rate, 512, 2 });
 
         juce::Random random (21);
         std::vector<float> left (blockLength), right (blockLength), feedback (blockLength, 0.7f),
@@ -409,7 +409,7 @@ TEST (Delay, AResetDelayGivesTheBitsOfAFreshOne)
         {
             fillNoise();
             float* channels[] = { left.data(), right.data() };
-            used.processBlock (channels, channels, 2, blockLength, times, feedback.data(), depth.data());
+            used.process (channels, channels, 2, blockLength, times, feedback.data(), depth.data());
         }
 
         used.reset();
@@ -430,9 +430,9 @@ TEST (Delay, AResetDelayGivesTheBitsOfAFreshOne)
                 freshRight = right;
                 float* usedChannels[] = { left.data(), right.data() };
                 float* freshChannels[] = { freshLeft.data(), freshRight.data() };
-                used.processBlock (
+                used.process (
                     usedChannels, usedChannels, stretch.channels, blockLength, times, feedback.data(), depth.data());
-                fresh.processBlock (
+                fresh.process (
                     freshChannels, freshChannels, stretch.channels, blockLength, times, feedback.data(), depth.data());
 
                 ASSERT_TRUE (bitIdentical (left, freshLeft)) << "frame " << n;

@@ -16,7 +16,7 @@ TEST (Dynamics, AOnePoleCoversAllButOneOverEOfAStepInItsTime)
 
     for (const auto& c : cases)
     {
-        const float coefficient = onePoleCoefficient (c.seconds, c.sampleRate);
+        const float coefficient = OnePole::forTime (c.seconds, c.sampleRate).pole;
         float y = 0.0f;
 
         for (int i = 0; i < (int) std::lround (c.seconds * c.sampleRate); ++i)
@@ -30,10 +30,11 @@ TEST (Dynamics, TheFollowerRisesAtTheAttackAndFallsAtTheRelease)
 {
     constexpr float rate = 48000.0f, attackSeconds = 0.001f, releaseSeconds = 0.1f;
     EnvelopeFollower follower;
-    follower.prepare (rate, attackSeconds, releaseSeconds);
+    follower.setTimes (attackSeconds, releaseSeconds);
+    follower.prepare ({ rate, 512, 1 });
 
-    const float attack = onePoleCoefficient (attackSeconds, rate);
-    const float release = onePoleCoefficient (releaseSeconds, rate);
+    const float attack = OnePole::forTime (attackSeconds, rate).pole;
+    const float release = OnePole::forTime (releaseSeconds, rate).pole;
 
     // One step each way, from an envelope of 0.5: the coefficient is chosen by the direction.
     EXPECT_EQ (follower.next (0.5f, 0.9f), (1.0f - attack) * 0.9f + attack * 0.5f);

@@ -64,8 +64,8 @@ TEST (EngineDelayBlock, BlocksGiveTheBitsOfSingleFrames)
         const auto s = makeSignals (length, c.depth);
 
         ModulatedDelay frameByFrame, inBlocks;
-        frameByFrame.prepare (sampleRate);
-        inBlocks.prepare (sampleRate);
+        frameByFrame.prepare ({ sampleRate, 512, 2 });
+        inBlocks.prepare ({ sampleRate, 512, 2 });
 
         std::vector<float> expectedLeft, expectedRight;
 
@@ -86,7 +86,7 @@ TEST (EngineDelayBlock, BlocksGiveTheBitsOfSingleFrames)
         {
             const int n = std::min (blockLengths[b % 7], length - start);
             float* channels[] = { left.data() + start, right.data() + start };
-            inBlocks.processBlock (
+            inBlocks.process (
                 channels, channels, c.channels, n, c.times, s.feedback.data() + start, s.depth.data() + start);
             start += n;
         }

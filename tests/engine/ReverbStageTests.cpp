@@ -113,8 +113,8 @@ TEST (ReverbStage, GivesTheBitsOfJucesReverb)
                         ours.setSample (ch, i, random.nextFloat() * 2.0f - 1.0f);
                 auto theirs = ours;
 
-                juce::dsp::AudioBlock<float> ourBlock (ours), theirBlock (theirs);
-                stage.process (juce::dsp::ProcessContextReplacing<float> (ourBlock));
+                juce::dsp::AudioBlock<float> theirBlock (theirs);
+                stage.process (ours.getArrayOfWritePointers(), ours.getNumChannels(), ours.getNumSamples());
                 reference.process (juce::dsp::ProcessContextReplacing<float> (theirBlock));
 
                 ASSERT_TRUE (bitIdentical (ours, theirs)) << "block " << block << " at frame " << done;

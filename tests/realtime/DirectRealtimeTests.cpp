@@ -84,7 +84,7 @@ TEST_P (DirectRealtime, ProcessBlockMakesNoForbiddenCallAfterPreparation)
 TEST_P (DirectRealtime, BypassSwitchingMakesNoForbiddenCall)
 {
     const int prepared = buffer.getNumSamples();
-    const auto& delay = EngineProbe::modDelay (processor);
+    const auto& delay = EngineProbe::modulatedDelay (processor);
     bool bypassed = false;
     bool refilled = false;
 

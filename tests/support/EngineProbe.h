@@ -32,7 +32,7 @@ struct EngineProbe
     static int lookaheadSamples (const Processor& p) { return engine (p).latencySamples(); }
     static double currentSampleRate (const Processor& p) { return engine (p).getSampleRate(); }
 
-    static const ModulatedDelay& modDelay (const Processor& p) { return engine (p).delayNetwork(); }
+    static const ModulatedDelay& modulatedDelay (const Processor& p) { return engine (p).getModulatedDelay(); }
     static const CharacterStage& character (const Processor& p) { return engine (p).characterStage(); }
     static const juce::dsp::StateVariableTPTFilter<float>& lowCut (const Processor& p)
     {

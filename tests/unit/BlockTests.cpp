@@ -54,8 +54,8 @@ TEST (Block, DelayTimesAreHalfAndThreeQuartersOfTheHostBeat)
         processBlock (*processor, block);
 
         // The first frame jumps to the target and a constant target holds it exactly.
-        EXPECT_EQ (EngineProbe::modDelay (*processor).getCurrentDelay (0), c.left);
-        EXPECT_EQ (EngineProbe::modDelay (*processor).getCurrentDelay (1), c.right);
+        EXPECT_EQ (EngineProbe::modulatedDelay (*processor).getCurrentDelay (0), c.left);
+        EXPECT_EQ (EngineProbe::modulatedDelay (*processor).getCurrentDelay (1), c.right);
         processor->setPlayHead (nullptr);
     }
 }
@@ -68,12 +68,12 @@ TEST (Block, TempoIsReadAnewEveryBlock)
 
     auto block = noise (2, 256);
     processBlock (*processor, block);
-    ASSERT_EQ (EngineProbe::modDelay (*processor).getCurrentDelay (0), 4800.0f);
+    ASSERT_EQ (EngineProbe::modulatedDelay (*processor).getCurrentDelay (0), 4800.0f);
 
     // Without a play head the next block aims at 120 BPM again and the tap glides towards it.
     processor->setPlayHead (nullptr);
     processBlock (*processor, block);
-    const float glided = EngineProbe::modDelay (*processor).getCurrentDelay (0);
+    const float glided = EngineProbe::modulatedDelay (*processor).getCurrentDelay (0);
     EXPECT_GT (glided, 4800.0f);
     EXPECT_LT (glided, 12000.0f);
 }
@@ -118,7 +118,7 @@ TEST (Block, EmptyBlocksChangeNothing)
 TEST (Block, MonoLayoutProcessesAndWritesOnlyChannelZero)
 {
     auto processor = makePrepared (44100.0, 512, { 70.0f, 80.0f, 50.0f, 60.0f }, true);
-    auto& delay = EngineProbe::modDelay (*processor);
+    auto& delay = EngineProbe::modulatedDelay (*processor);
     auto& character = EngineProbe::character (*processor);
 
     // The host buffer carries a second channel that a mono engine must leave alone.

@@ -44,7 +44,7 @@ TEST (EngineMix, BlockSettingsComeFromTheLastSampleOfTheBlock)
     EXPECT_FLOAT_EQ (EngineProbe::reverb (*processor).getParameters().roomSize, lastSpace * 0.68f + 0.3f);
 
     CharacterStage reference;
-    reference.prepare (48000.0);
+    reference.prepare ({ 48000.0, 512, 2 });
     reference.updateTone (EngineProbe::lane (*processor, macroGrit, 511));
     EXPECT_EQ (EngineProbe::character (*processor).getToneCoefficient(), reference.getToneCoefficient());
 }

@@ -34,7 +34,8 @@ juce::AudioBuffer<float> renderEngine (
     juce::AudioBuffer<float> signal, double sampleRate, int blockSize, const MacroTargets& targets, double bpm)
 {
     Engine engine;
-    engine.prepare (sampleRate, blockSize, signal.getNumChannels());
+    engine.prepare (
+        { sampleRate, static_cast<juce::uint32> (blockSize), static_cast<juce::uint32> (signal.getNumChannels()) });
     engine.jumpTo (targets);
     processInBlocks (engine, signal, blockSize, targets, bpm);
     return signal;
@@ -70,7 +71,8 @@ TEST (Engine, TheProcessorsOutputIsTheEnginesForTheSameControlsAndTempo)
         processor->setPlayHead (&tempo);
 
         Engine engine;
-        engine.prepare (c.sampleRate, c.blockSize, channels);
+        engine.prepare (
+            { c.sampleRate, static_cast<juce::uint32> (c.blockSize), static_cast<juce::uint32> (channels) });
         engine.jumpTo (targetsFor (start));
         EXPECT_EQ (engine.latencySamples(), processor->getLatencySamples());
 
@@ -140,7 +142,7 @@ TEST (Engine, ResetForgetsTheSignalHeardAndClearingTheTailsKeepsTheDryPathRunnin
 
     for (size_t e = 0; e < engines.size(); ++e)
     {
-        engines[e].prepare (44100.0, blockSize);
+        engines[e].prepare ({ 44100.0, static_cast<juce::uint32> (blockSize), maxChannels });
         engines[e].jumpTo (targets);
         auto output = warmUps[e];
         processInBlocks (engines[e], output, blockSize, targets, 120.0);
