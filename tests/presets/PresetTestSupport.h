@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-// What the preset suites share: the bank as a table of cases, and the four values read back from the
+// What the preset suites share: the bank as a table of cases, and the macros' values read back from the
 // state bytes the plug-in saves.
 namespace PresetTestSupport
 {
@@ -50,7 +50,7 @@ inline std::map<std::string, double> storedValues (const juce::MemoryBlock& blob
     return values;
 }
 
-// The saved state holds exactly the preset's four values.
+// The saved state holds exactly the preset's values, one per macro.
 inline void expectStoredValues (const juce::MemoryBlock& blob, const FactoryPreset& preset)
 {
     const auto stored = storedValues (blob);

@@ -67,8 +67,8 @@ TEST_P (DirectRealtime, ProcessBlockMakesNoForbiddenCallAfterPreparation)
     for (int block = 0; block < 200; ++block)
     {
         // Controls and tempo move between blocks, as automation and a tempo track would.
-        for (const auto* id : { ParameterIDs::space, ParameterIDs::grit, ParameterIDs::drift, ParameterIDs::melt })
-            processor.parameters.getParameter (id)->setValueNotifyingHost (random.nextFloat());
+        for (const auto& macro : macroTable)
+            processor.parameters.getParameter (macro.id)->setValueNotifyingHost (random.nextFloat());
         tempo.bpm = 10.0 + random.nextDouble() * 400.0;
 
         // Full blocks, shorter ones, single samples and empty ones.

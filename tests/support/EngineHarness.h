@@ -8,11 +8,14 @@
 #include "processor/ParameterIDs.h"
 #include "processor/VeldranoxAudioProcessor.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <memory>
+#include <stdexcept>
 
 // Shared pieces of the engine tests: the processor driven directly, one block at a time.
 namespace EngineHarness
@@ -26,21 +29,38 @@ inline void setMacro (VeldranoxAudioProcessor& processor, const char* id, float 
     ASSERT_EQ (processor.parameters.getRawParameterValue (id)->load(), value) << id << " is off the 0.1 grid";
 }
 
-// The four controls in the plug-in's units, the parameters' defaults unless given.
-struct Macros
+// A value for every macro in the plug-in's units, in the macro table's order. Values given in braces
+// set the table's first rows, { space, grit, ... }; every macro not given keeps its parameter's default.
+class MacroSettings
 {
-    float space = macroTable[macroSpace].defaultValue;
-    float grit = macroTable[macroGrit].defaultValue;
-    float drift = macroTable[macroDrift].defaultValue;
-    float melt = macroTable[macroMelt].defaultValue;
+public:
+    constexpr MacroSettings()
+    {
+        for (std::size_t k = 0; k < numMacros; ++k)
+            values[k] = macroTable[k].defaultValue;
+    }
+
+    constexpr MacroSettings (std::initializer_list<float> firstRows) : MacroSettings()
+    {
+        if (firstRows.size() > numMacros)
+            throw std::invalid_argument ("more values than macros");
+
+        std::size_t k = 0;
+        for (const float value : firstRows)
+            values[k++] = value;
+    }
+
+    constexpr float& operator[] (std::size_t macro) { return values[macro]; }
+    constexpr float operator[] (std::size_t macro) const { return values[macro]; }
+
+private:
+    std::array<float, numMacros> values {};
 };
 
-inline void setMacros (VeldranoxAudioProcessor& processor, const Macros& macros)
+inline void setMacros (VeldranoxAudioProcessor& processor, const MacroSettings& macros)
 {
-    setMacro (processor, ParameterIDs::space, macros.space);
-    setMacro (processor, ParameterIDs::grit, macros.grit);
-    setMacro (processor, ParameterIDs::drift, macros.drift);
-    setMacro (processor, ParameterIDs::melt, macros.melt);
+    for (std::size_t k = 0; k < numMacros; ++k)
+        setMacro (processor, macroTable[k].id, macros[k]);
 }
 
 inline void useMonoLayout (VeldranoxAudioProcessor& processor)
@@ -53,7 +73,7 @@ inline void useMonoLayout (VeldranoxAudioProcessor& processor)
 
 // A processor with the given controls, prepared (so its smoothers start at those values).
 inline std::unique_ptr<VeldranoxAudioProcessor>
-makePrepared (double sampleRate, int blockSize, const Macros& macros = {}, bool mono = false)
+makePrepared (double sampleRate, int blockSize, const MacroSettings& macros = {}, bool mono = false)
 {
     auto processor = std::make_unique<VeldranoxAudioProcessor>();
 

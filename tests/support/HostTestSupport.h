@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HostedPlugin.h"
+#include "engine/MacroTable.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -66,17 +67,29 @@ inline std::vector<AudioCase> audioCases()
     return cases;
 }
 
-// The four macro controls in the plug-in's order, with their factory defaults.
+// The macro controls in the plug-in's order, with their factory defaults as a host sees them: read from
+// the macro table (ParameterTests.cpp holds the literal values that check the table itself).
 struct ControlDefault
 {
-    const char* name;
+    juce::String name;
     float normalisedDefault;
-    const char* defaultText;
+    juce::String defaultText; // the VST3 text, with one decimal
 };
 
-inline constexpr std::array<ControlDefault, 4> controls {
-    { { "Space", 0.40f, "40.0" }, { "Grit", 0.25f, "25.0" }, { "Drift", 0.20f, "20.0" }, { "Melt", 0.35f, "35.0" } }
-};
+inline const std::array<ControlDefault, numMacros> controls = []
+{
+    std::array<ControlDefault, numMacros> all;
+
+    for (std::size_t k = 0; k < numMacros; ++k)
+    {
+        const auto value = macroTable[k].defaultValue;
+        all[k] = { macroTable[k].name,
+                   (value - MacroRange::minimum) / (MacroRange::maximum - MacroRange::minimum),
+                   juce::String (value, 1) };
+    }
+
+    return all;
+}();
 
 // A fresh, unprepared instance; records a test failure and returns null when the bundle cannot be loaded.
 inline std::unique_ptr<juce::AudioPluginInstance> loadInstance (Format format, double sampleRate = 44100.0)

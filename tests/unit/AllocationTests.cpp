@@ -22,7 +22,7 @@ long allocationsDuring (VeldranoxAudioProcessor& processor, juce::AudioBuffer<fl
 }
 
 // Every stage busy: ducking, leveller and reducer on, a glide in progress.
-const Macros busy { 80.0f, 100.0f, 100.0f, 100.0f };
+const MacroSettings busy { 80.0f, 100.0f, 100.0f, 100.0f };
 } // namespace
 
 TEST (Allocation, CounterSeesTheAllocationsOfThisThread)

@@ -150,7 +150,7 @@ TEST (Block, MonoLayoutProcessesAndWritesOnlyChannelZero)
 
 TEST (Block, BlocksOfAnyLengthAreProcessedInFull)
 {
-    const Macros busy { 80.0f, 70.0f, 60.0f, 80.0f };
+    const MacroSettings busy { 80.0f, 70.0f, 60.0f, 80.0f };
     auto irregular = makePrepared (48000.0, 256, busy);
     auto regular = makePrepared (48000.0, 256, busy);
 
@@ -181,7 +181,7 @@ TEST (Block, BlocksOfAnyLengthAreProcessedInFull)
 
 TEST (Block, NonFiniteInputSamplesCountAsSilence)
 {
-    const Macros busy { 90.0f, 70.0f, 60.0f, 80.0f };
+    const MacroSettings busy { 90.0f, 70.0f, 60.0f, 80.0f };
     auto poisoned = makePrepared (48000.0, 256, busy);
     auto clean = makePrepared (48000.0, 256, busy);
 

@@ -24,10 +24,10 @@ std::vector<float> duckGains (VeldranoxAudioProcessor& processor, juce::AudioBuf
     return gains;
 }
 
-Macros withMelt (float melt)
+MacroSettings withMelt (float melt)
 {
-    Macros macros;
-    macros.melt = melt;
+    MacroSettings macros;
+    macros[macroMelt] = melt;
     return macros;
 }
 } // namespace

@@ -178,7 +178,7 @@ struct Scenario
     double sampleRate;
     bool mono;
     std::vector<int> blockLengths; // cycled; the first is the prepared size unless a longer one follows
-    Macros macros;
+    MacroSettings macros;
     Automation automation;
     std::optional<double> bpm; // nullopt: no play head; a negative value: 90 BPM, then 400 from 0.8 s on
     Input input;
@@ -200,9 +200,9 @@ constexpr std::array<RecordedBuild, 4> recordedBuilds { {
     { "MinGW-w64 10, Wine 8.0's msvcrt.dll, JUCE 7 (Debian 12, Windows build)", 0x28be21243cbb46f0ull, 7 },
 } };
 
-constexpr Macros defaults {};
-constexpr Macros all0 { 0.0f, 0.0f, 0.0f, 0.0f };
-constexpr Macros all100 { 100.0f, 100.0f, 100.0f, 100.0f };
+constexpr MacroSettings defaults {};
+constexpr MacroSettings all0 { 0.0f, 0.0f, 0.0f, 0.0f };
+constexpr MacroSettings all100 { 100.0f, 100.0f, 100.0f, 100.0f };
 constexpr double tempoChange = -1.0;
 
 std::uint64_t render (const Scenario& s)
@@ -256,8 +256,8 @@ TEST (EngineDigest, OutputBitsMatchTheRecordedEngine)
     { return recorded.mathsLibrary == fingerprint && recorded.juceMajorVersion == JUCE_MAJOR_VERSION; };
     const auto build = std::find_if (recordedBuilds.begin(), recordedBuilds.end(), recordedHere);
 
-    const Macros gritAt45 { 40.0f, 45.0f, 20.0f, 35.0f };
-    const Macros driftFull { 40.0f, 25.0f, 100.0f, 35.0f };
+    const MacroSettings gritAt45 { 40.0f, 45.0f, 20.0f, 35.0f };
+    const MacroSettings driftFull { 40.0f, 25.0f, 100.0f, 35.0f };
 
     // clang-format off
     const Scenario scenarios[] = {

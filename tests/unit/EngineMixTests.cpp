@@ -15,8 +15,8 @@ TEST (EngineMix, ReverbRoomSizeFollowsSpace)
     for (const auto& c : { Case { 0.0f, 0.3f }, Case { 40.0f, 0.572f }, Case { 100.0f, 0.98f } })
     {
         SCOPED_TRACE (c.space);
-        Macros macros;
-        macros.space = c.space;
+        MacroSettings macros;
+        macros[macroSpace] = c.space;
         auto processor = makePrepared (44100.0, 128, macros);
         auto block = noise (2, 128);
         processBlock (*processor, block);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-// The delay network and the low cut as the engine wires them inside the processor; the stages on their
+// The modulated delay and the low cut as the engine wires them inside the processor; the stages on their
 // own are tested with the engine library alone.
 
 using namespace EngineHarness;

@@ -12,9 +12,14 @@ using namespace EngineHarness;
 
 namespace
 {
-MacroTargets targetsFor (const Macros& m)
+MacroTargets targetsFor (const MacroSettings& m)
 {
-    return { m.space * 0.01f, m.grit * 0.01f, m.drift * 0.01f, m.melt * 0.01f };
+    MacroTargets targets {};
+
+    for (std::size_t k = 0; k < numMacros; ++k)
+        targets[k] = m[k] * 0.01f;
+
+    return targets;
 }
 
 // Runs the signal through the engine in place, blockSize samples at a time, all at one tempo.
@@ -61,8 +66,8 @@ TEST (Engine, TheProcessorsOutputIsTheEnginesForTheSameControlsAndTempo)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        const Macros start { 20.0f, 60.0f, 45.0f, 70.0f };
-        const Macros moved { 85.0f, 10.0f, 90.0f, 30.0f };
+        const MacroSettings start { 20.0f, 60.0f, 45.0f, 70.0f };
+        const MacroSettings moved { 85.0f, 10.0f, 90.0f, 30.0f };
         const int channels = c.mono ? 1 : 2;
 
         auto processor = makePrepared (c.sampleRate, c.blockSize, start, c.mono);

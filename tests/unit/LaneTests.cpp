@@ -21,8 +21,8 @@ TEST (Lanes, MeltGivesTheWetAndDryGains)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.melt);
-        Macros macros;
-        macros.melt = c.melt;
+        MacroSettings macros;
+        macros[macroMelt] = c.melt;
         auto processor = makePrepared (44100.0, 64, macros);
         auto block = noise (2, 64);
         processBlock (*processor, block);

@@ -71,22 +71,18 @@ TEST (Prepare, ReportsAnUnchangedLatencyOnlyOnce)
 
 TEST (Prepare, LanesStartAtTheControlValuesWithoutARamp)
 {
-    const Macros first { 70.0f, 30.0f, 55.0f, 80.0f };
-    const Macros second { 10.0f, 90.0f, 0.0f, 100.0f };
+    const MacroSettings first { 70.0f, 30.0f, 55.0f, 80.0f };
+    const MacroSettings second { 10.0f, 90.0f, 0.0f, 100.0f };
     auto processor = makePrepared (48000.0, 256, first);
 
-    const auto expectConstantLanes = [&] (const Macros& m)
+    const auto expectConstantLanes = [&] (const MacroSettings& m)
     {
         auto block = noise (2, 256);
         processBlock (*processor, block);
 
         for (int i = 0; i < 256; ++i)
-        {
-            ASSERT_EQ (EngineProbe::lane (*processor, macroSpace, i), m.space * 0.01f) << i;
-            ASSERT_EQ (EngineProbe::lane (*processor, macroGrit, i), m.grit * 0.01f) << i;
-            ASSERT_EQ (EngineProbe::lane (*processor, macroDrift, i), m.drift * 0.01f) << i;
-            ASSERT_EQ (EngineProbe::lane (*processor, macroMelt, i), m.melt * 0.01f) << i;
-        }
+            for (std::size_t k = 0; k < numMacros; ++k)
+                ASSERT_EQ (EngineProbe::lane (*processor, (int) k, i), m[k] * 0.01f) << macroTable[k].id << " at " << i;
     };
 
     expectConstantLanes (first);
@@ -134,7 +130,7 @@ TEST (Prepare, SizesTheWorkBuffersForTheLayoutAndBlockSize)
 TEST (Prepare, RepeatedPreparationRestartsEverySignalState)
 {
     // Every stage holds state at these settings: ducking, delay with modulation, leveller and reducer.
-    const Macros busy { 90.0f, 80.0f, 70.0f, 90.0f };
+    const MacroSettings busy { 90.0f, 80.0f, 70.0f, 90.0f };
 
     auto used = makePrepared (44100.0, 512, busy);
     auto history = noise (2, 44100, 0.8f, 1);
@@ -165,7 +161,7 @@ TEST (Prepare, ALayoutChangedAfterPreparationProcessesAsIfPreparedForIt)
         SCOPED_TRACE (preparedMono ? "prepared mono, processed stereo" : "prepared stereo, processed mono");
         const bool processedMono = ! preparedMono;
         const int channels = processedMono ? 1 : 2;
-        const Macros busy { 90.0f, 80.0f, 70.0f, 90.0f };
+        const MacroSettings busy { 90.0f, 80.0f, 70.0f, 90.0f };
 
         auto changed = makePrepared (48000.0, 512, busy, preparedMono);
         VeldranoxAudioProcessor::BusesLayout layout;

@@ -1,4 +1,5 @@
 #include "BitIdentical.h"
+#include "MacroColumns.h"
 #include "StateBlobBuilder.h"
 #include "TestSignals.h"
 #include "processor/ParameterIDs.h"
@@ -11,14 +12,10 @@
 
 namespace
 {
-using Values = std::array<float, 4>;
-constexpr std::array<const char*, numMacros> ids {
-    macroTable[macroSpace].id, macroTable[macroGrit].id, macroTable[macroDrift].id, macroTable[macroMelt].id
-};
-constexpr Values defaults { macroTable[macroSpace].defaultValue,
-                            macroTable[macroGrit].defaultValue,
-                            macroTable[macroDrift].defaultValue,
-                            macroTable[macroMelt].defaultValue };
+// The values below are spelled out in the table's order: they check the saved state as it is laid out.
+using Values = std::array<float, numMacros>;
+using MacroColumns::defaults;
+using MacroColumns::ids;
 
 Values valuesOf (VeldranoxAudioProcessor& processor)
 {

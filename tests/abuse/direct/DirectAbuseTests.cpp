@@ -1,6 +1,7 @@
 #include "BackgroundBlocks.h"
 #include "BitIdentical.h"
 #include "ChunkedRender.h"
+#include "MacroColumns.h"
 #include "SignalChecks.h"
 #include "StateBlobBuilder.h"
 #include "processor/ParameterIDs.h"
@@ -11,9 +12,7 @@
 
 namespace
 {
-constexpr std::array<const char*, numMacros> ids {
-    macroTable[macroSpace].id, macroTable[macroGrit].id, macroTable[macroDrift].id, macroTable[macroMelt].id
-};
+using MacroColumns::ids;
 
 juce::AudioBuffer<float> noiseInput (int numChannels, int numSamples, juce::int64 seed)
 {
@@ -250,7 +249,7 @@ TEST (ConcurrentDirect, ControlWritesAndRestoresWhileProcessing)
             processor.setStateInformation (blob.getData(), static_cast<int> (blob.getSize()));
         }
         else
-            processor.parameters.getParameter (ids[(size_t) random.nextInt (4)])
+            processor.parameters.getParameter (ids[(size_t) random.nextInt ((int) ids.size())])
                 ->setValueNotifyingHost (random.nextFloat());
 
         juce::MemoryBlock saved;

@@ -41,7 +41,7 @@ private:
     juce::AudioBuffer<float> scratch;
 };
 
-// The plug-in's four macro controls by host-visible name.
+// The plug-in's macro controls by host-visible name, in the macro table's order.
 inline const juce::StringArray& macroNames()
 {
     static const juce::StringArray names = []
