@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Reads the built LV2 bundle with tools that share no code with JUCE's: lilv's command-line host (lv2ls,
-# lv2info) and serd's Turtle reader (serdi). Usage: check-bundle.sh BUNDLE URI
+# lv2info) and serd's Turtle reader (serdi). Usage: check-bundle.sh BUNDLE URI MACRO_ROWS, where MACRO_ROWS
+# is the program that prints the macro table, the parameters the bundle should publish (MacroRows.cpp).
 set -uo pipefail
 
 bundle="$(realpath "$1")"
 uri="$2"
+macro_rows="$3"
 failures=0
 
 fail() {
@@ -35,7 +37,7 @@ expect_info "author" 'Author: +Yrven$'
 expect_info "stereo input" 'Symbol: +audio_in_2$'
 expect_info "stereo output" 'Symbol: +audio_out_2$'
 
-# The four parameters as N-Triples: label, range and default of each, read as numbers.
+# The macro table's parameters as N-Triples: label, range and default of each, read as numbers.
 triples=""
 for ttl in "${bundle}"/*.ttl; do
     triples+="$(serdi -i turtle -o ntriples "${ttl}")"$'\n' || fail "serdi cannot read ${ttl}"
@@ -46,10 +48,13 @@ value_of() { # parameter id, predicate: the literal's value
         <<<"${triples}"
 }
 
+rows="$("${macro_rows}")" || fail "${macro_rows} printed no macro table"
+[ -n "${rows}" ] || fail "the macro table has no rows"
+
 lv2core="http://lv2plug.in/ns/lv2core#"
-while read -r id label default; do
+while IFS=$'\t' read -r id label default minimum maximum; do
     [ "$(value_of "${id}" "http://www.w3.org/2000/01/rdf-schema#label")" = "${label}" ] || fail "${id} is not labelled ${label}"
-    for check in "minimum 0" "maximum 100" "default ${default}"; do
+    for check in "minimum ${minimum}" "maximum ${maximum}" "default ${default}"; do
         read -r predicate expected <<<"${check}"
         actual="$(value_of "${id}" "${lv2core}${predicate}")"
         awk -v a="${actual}" -v e="${expected}" 'BEGIN { exit !(a != "" && a + 0 == e + 0) }' ||
@@ -57,14 +62,15 @@ while read -r id label default; do
     done
     grep -Fq "<${uri}> <http://lv2plug.in/ns/ext/patch#writable> <${uri}:${id}> ." <<<"${triples}" ||
         fail "${id} is not a writable parameter of the plug-in"
-done <<'PARAMETERS'
-SPACE Space 40
-GRIT Grit 25
-DRIFT Drift 20
-MELT Melt 35
-PARAMETERS
+done <<<"${rows}"
+
+# No parameter besides the table's.
+expected_count="$(grep -c . <<<"${rows}")"
+writable_count="$(grep -c "^<${uri}> <http://lv2plug.in/ns/ext/patch#writable> " <<<"${triples}")"
+[ "${writable_count}" = "${expected_count}" ] ||
+    fail "the plug-in has ${writable_count} writable parameters, the macro table ${expected_count}"
 
 if [ "${failures}" -ne 0 ]; then
     exit 1
 fi
-echo "LV2 bundle ${bundle}: ${uri}, latency, bypass, state, editor and four parameters as expected"
+echo "LV2 bundle ${bundle}: ${uri}, latency, bypass, state, editor and ${expected_count} parameters as expected"
