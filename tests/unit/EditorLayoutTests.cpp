@@ -37,8 +37,9 @@ TEST_F (EditorLayout, OpensAtItsFixedSizeAndCannotBeResized)
     EXPECT_EQ (editor.getHeight(), 404);
     EXPECT_FALSE (editor.isResizable());
 
-    // The ten labels and knobs, and nothing else: no splash screen or resize corner of JUCE's.
-    EXPECT_EQ (editor.getNumChildComponents(), (int) std::size (childNames));
+    // The header's two labels and each macro's name and knob, and nothing else: no splash screen or resize
+    // corner of JUCE's.
+    EXPECT_EQ (editor.getNumChildComponents(), 2 + 2 * (int) numMacros);
 }
 
 TEST_F (EditorLayout, BoundsAtTheWindowSize)

@@ -115,7 +115,8 @@ TEST (Prepare, SizesTheWorkBuffersForTheLayoutAndBlockSize)
             EXPECT_EQ (audio->getNumSamples(), c.blockSize);
         }
 
-        EXPECT_EQ (EngineProbe::controlBuffer (*processor).getNumChannels(), 6);
+        // One lane per macro, then the dry and the wet gain.
+        EXPECT_EQ (EngineProbe::controlBuffer (*processor).getNumChannels(), (int) numMacros + 2);
         EXPECT_EQ (EngineProbe::controlBuffer (*processor).getNumSamples(), c.blockSize);
         EXPECT_EQ (EngineProbe::duckGainBuffer (*processor).getNumChannels(), 1);
         EXPECT_EQ (EngineProbe::duckGainBuffer (*processor).getNumSamples(), c.blockSize);

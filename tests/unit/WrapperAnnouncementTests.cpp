@@ -31,7 +31,7 @@ std::unique_ptr<VeldranoxAudioProcessor> makeProcessorFor (WrapperType wrapper)
     return processor;
 }
 
-// The tree's state with GRIT at 90 and the other three at their defaults.
+// The tree's state with GRIT at 90 and the other macros at their defaults.
 juce::MemoryBlock stateWithGritAt90()
 {
     VeldranoxAudioProcessor source;
@@ -56,7 +56,15 @@ const Case cases[] = {
     { "standalone", juce::AudioProcessor::wrapperType_Standalone, false },
 };
 
-const std::map<int, float> defaults { { 0, 0.40f }, { 1, 0.25f }, { 2, 0.20f }, { 3, 0.35f } };
+// Every macro's default as the host's normalised value, by parameter index.
+const std::map<int, float> defaults = []
+{
+    std::map<int, float> values;
+    for (std::size_t k = 0; k < numMacros; ++k)
+        values[(int) k] =
+            (macroTable[k].defaultValue - MacroRange::minimum) / (MacroRange::maximum - MacroRange::minimum);
+    return values;
+}();
 } // namespace
 
 TEST (WrapperAnnouncements, PreparingReportsEveryValueToAnLv2WrapperOnly)

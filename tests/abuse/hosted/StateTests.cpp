@@ -5,11 +5,12 @@
 
 namespace
 {
-using Setting = std::array<float, 4>; // normalised Space, Grit, Drift, Melt
+// Normalised values in the macro table's order: Space, Grit, Drift, Melt, and any row after them.
+using Setting = std::array<float, numMacros>;
 
 void apply (HostedSession& session, const Setting& setting)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < macroNames().size(); ++i)
         session.parameter (macroNames()[i])->setValueNotifyingHost (setting[(size_t) i]);
 
     // Host-side changes reach the processor with its next process call.
@@ -74,11 +75,9 @@ TEST (ConcurrentHostedState, RestoresWhileTheAudioThreadProcesses)
     ASSERT_TRUE (donor.isLoaded()) << donor.loadError();
     ASSERT_TRUE (donor.prepare (48000.0, 256));
 
+    const Setting last { 0.4f, 0.25f, 0.2f, 0.35f };
     std::vector<juce::MemoryBlock> states;
-    for (const auto& setting : { Setting { 0, 0, 0, 0 },
-                                 Setting { 1, 1, 1, 1 },
-                                 Setting { 1, 0, 1, 0 },
-                                 Setting { 0.4f, 0.25f, 0.2f, 0.35f } })
+    for (const auto& setting : { Setting { 0, 0, 0, 0 }, Setting { 1, 1, 1, 1 }, Setting { 1, 0, 1, 0 }, last })
     {
         apply (donor, setting);
         states.push_back (donor.saveState());
@@ -99,5 +98,8 @@ TEST (ConcurrentHostedState, RestoresWhileTheAudioThreadProcesses)
     // The last restore wins once things settle.
     session.restoreState (states.back());
     HostedPlugin::pumpMessages (20);
-    EXPECT_EQ (shownValues (session), (juce::StringArray { "40.0", "25.0", "20.0", "35.0" }));
+    juce::StringArray lastValues;
+    for (const float normalised : last)
+        lastValues.add (juce::String (normalised * 100.0f, 1));
+    EXPECT_EQ (shownValues (session), lastValues);
 }
