@@ -13,6 +13,8 @@ struct ParameterCase
     const char* defaultText;
 };
 
+// Spelled out on purpose, not read from the macro table: this is the independent check of the table's
+// rows, the IDs that saved projects and automation depend on. Adding or changing a knob means changing it.
 constexpr ParameterCase macros[] = {
     { "SPACE", "Space", 40.0f, "40.0" },
     { "GRIT", "Grit", 25.0f, "25.0" },
