@@ -50,12 +50,12 @@ private:
         // The sample written one line length ago: silence until the line has been written all round since the
         // last reset.
         template <bool allWritten>
-        float oldest (int framesWritten) const noexcept
+        float oldest (int framesSinceReset) const noexcept
         {
             if constexpr (allWritten)
                 return buffer[(size_t) index];
             else
-                return framesWritten >= length ? buffer[(size_t) index] : 0.0f;
+                return framesSinceReset >= length ? buffer[(size_t) index] : 0.0f;
         }
 
         void write (float sample) noexcept
@@ -71,9 +71,9 @@ private:
         float last = 0.0f;
 
         template <bool allWritten>
-        float process (float input, float damp, float feedbackLevel, int framesWritten) noexcept
+        float process (float input, float damp, float feedbackLevel, int framesSinceReset) noexcept
         {
-            const float output = line.oldest<allWritten> (framesWritten);
+            const float output = line.oldest<allWritten> (framesSinceReset);
             last = (output * (1.0f - damp)) + (last * damp);
             JUCE_UNDENORMALISE (last);
 
@@ -89,9 +89,9 @@ private:
         Line line;
 
         template <bool allWritten>
-        float process (float input, int framesWritten) noexcept
+        float process (float input, int framesSinceReset) noexcept
         {
-            const float bufferedValue = line.oldest<allWritten> (framesWritten);
+            const float bufferedValue = line.oldest<allWritten> (framesSinceReset);
             float temp = input + (bufferedValue * 0.5f);
             JUCE_UNDENORMALISE (temp);
             line.write (temp);

@@ -1,12 +1,18 @@
 ; The Windows installer: the VST3 bundle into the common VST3 folder, where every VST3 host looks, and the
-; application and the renderer into Program Files, with an uninstaller in the system's list of programs.
-; Built by cmake/windows/Package.cmake, which defines VERSION, VENDOR, STAGE (the files) and OUTFILE.
+; application and the renderer into Program Files, the factory presets where VST3 hosts look for presets
+; installed for every user, with an uninstaller in the system's list of programs.
+; Built by cmake/windows/Package.cmake, which defines VERSION, VENDOR, STAGE (the files), OUTFILE and
+; PRESET_LIST (the preset files by name).
 ; A 64-bit installer, like what it installs: it needs no 32-bit Windows layer (Wine without wine32 has none).
 Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define PRODUCT "VELDRANOX"
+; With the shell folders of all users, $APPDATA is C:\ProgramData.
+!define PRESET_DIR "$APPDATA\VST3 Presets\${VENDOR}\${PRODUCT}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+
+!include "${PRESET_LIST}"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -42,6 +48,9 @@ Section "VELDRANOX"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
     CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${PRODUCT}.exe"
 
+    SetOutPath "${PRESET_DIR}"
+    !insertmacro InstallPresets
+
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${VENDOR}"
@@ -66,6 +75,11 @@ Section "Uninstall"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     RMDir "$INSTDIR\.."
+
+    !insertmacro UninstallPresets
+    RMDir "${PRESET_DIR}"
+    RMDir "${PRESET_DIR}\.."
+    RMDir "${PRESET_DIR}\..\.."
 
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

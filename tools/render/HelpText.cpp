@@ -19,6 +19,14 @@ juce::String controlOptions()
 
     return lines;
 }
+
+// Where the installer or the user puts the bundles, which the renderer tries after this build's own.
+#if JUCE_WINDOWS
+constexpr const char* installedBundles = R"(C:\Program Files\Common Files\VST3\VELDRANOX.vst3
+                       or C:\Program Files\Common Files\LV2\VELDRANOX.lv2)";
+#else
+constexpr const char* installedBundles = "~/.vst3/VELDRANOX.vst3 or ~/.lv2/VELDRANOX.lv2";
+#endif
 } // namespace
 
 juce::String helpText()
@@ -89,7 +97,8 @@ Host:
                        so that it lines up with the input sample for sample
   --rate HZ            the demo's and --info's sample rate, 8000 to 384000 (default 48000)
   --plugin PATH        the VELDRANOX.vst3 or VELDRANOX.lv2 bundle to load. Default: the bundle of the
-                       --format this build produced, then ~/.vst3/VELDRANOX.vst3 or ~/.lv2/VELDRANOX.lv2
+                       --format this build produced, then )" +
+           juce::String (installedBundles) + R"(
   --format FORMAT      vst3 or lv2: the format to host the plug-in in (default: the --plugin bundle's,
                        else vst3). LV2 offers stereo only and reports no tail (give --tail)
 

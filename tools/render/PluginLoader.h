@@ -15,6 +15,7 @@ struct LoadedPlugin
 
     // Throws ToolError (plug-in not loaded) naming the problem. The format is "vst3", "lv2" or empty (the
     // bundle's own, else VST3). An empty bundle path means the bundle of that format this build produced,
-    // then the installed one: ~/.vst3/VELDRANOX.vst3 or ~/.lv2/VELDRANOX.lv2.
+    // then the installed one: ~/.vst3/VELDRANOX.vst3 or ~/.lv2/VELDRANOX.lv2, on Windows in the common VST3
+    // and LV2 folders.
     static LoadedPlugin load (const juce::File& bundle, const juce::String& format, double sampleRate, int blockSize);
 };
