@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstddef>
 
-// Host automation that moves all four macros in every block. Each follows its own slow triangle over
+// Host automation that moves every macro in every block. Each follows its own slow triangle over
 // the whole range, so the engine visits every region of every control, and alternates by half a percent
 // from one block to the next, so that even the shortest blocks bring a value that the 0.1 grid does not
 // round back to the previous one: the smoothers never come to rest.
@@ -15,7 +15,7 @@ class MacroSweep
 {
 public:
     static constexpr std::size_t numMacros = ::numMacros;
-    using Values = std::array<float, numMacros>; // normalised, in the order SPACE, GRIT, DRIFT, MELT
+    using Values = std::array<float, numMacros>; // normalised, in the macro table's order
 
     explicit MacroSweep (double secondsPerBlock) : blockSeconds (secondsPerBlock) {}
 
@@ -26,7 +26,7 @@ public:
 
         for (std::size_t k = 0; k < numMacros; ++k)
         {
-            const double cycles = elapsedSeconds / periodSeconds[k];
+            const double cycles = elapsedSeconds / periodSeconds (k);
             const double triangle = 1.0 - std::abs (2.0 * (cycles - std::floor (cycles)) - 1.0);
             values[k] = static_cast<float> (std::clamp (triangle + alternation, 0.0, 1.0));
         }
@@ -37,8 +37,14 @@ public:
     }
 
 private:
-    // Unrelated periods, so the four controls keep meeting in new combinations.
-    static constexpr std::array<double, numMacros> periodSeconds { 2.0, 2.6, 3.4, 4.2 };
+    // Unrelated periods, so the controls keep meeting in new combinations. A knob added to the table after
+    // these continues the series instead of getting no period at all.
+    static constexpr double periodSeconds (std::size_t k)
+    {
+        constexpr double periods[] = { 2.0, 2.6, 3.4, 4.2 };
+        constexpr std::size_t given = std::size (periods);
+        return k < given ? periods[k] : periods[given - 1] + 0.7 * static_cast<double> (k + 1 - given);
+    }
     static constexpr double alternationDepth = 0.005;
 
     double blockSeconds;
