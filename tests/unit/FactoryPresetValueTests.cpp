@@ -14,7 +14,9 @@ TEST (FactoryPresetValues, AKnobAPresetLeavesOutKeepsItsDefault)
     {
         EXPECT_EQ (none[k], macroTable[k].defaultValue) << macroTable[k].id;
         if (k > 0)
+        {
             EXPECT_EQ (firstOnly[k], macroTable[k].defaultValue) << macroTable[k].id;
+        }
     }
 
     // Init is the plug-in as it loads.
