@@ -2,6 +2,15 @@
 # the Linux one: a Wine prefix to run its programs in, and the C libraries that JUCE compiles against.
 include("${CMAKE_CURRENT_LIST_DIR}/DebianSourceLibraries.cmake")
 
+# JUCE 8 refuses MinGW outright (juce_TargetPlatform.h: "MinGW is not supported"), and Debian 13 ships JUCE 8
+# only: say so before fetching, building or compiling anything, rather than at the first JUCE source file.
+if(VELDRANOX_JUCE_MAJOR_VERSION GREATER_EQUAL 8 AND MINGW)
+    message(FATAL_ERROR "VELDRANOX: JUCE ${VELDRANOX_JUCE_MAJOR_VERSION} does not build with MinGW (its "
+                        "juce_TargetPlatform.h stops any MinGW compiler), and Debian ships no other compiler for "
+                        "Windows. Build the Windows products on Debian 12, whose JUCE 7.0.5 builds with MinGW, or "
+                        "point VELDRANOX_JUCE_DIR at a JUCE 7 source tree.")
+endif()
+
 # The build's own Wine prefix, so that nothing it runs touches ~/.wine; made once, at the first configure.
 set(VELDRANOX_WINE_PREFIX "${CMAKE_BINARY_DIR}/wine")
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh" "${VELDRANOX_WINE_PREFIX}")
