@@ -35,7 +35,11 @@ packages=(
 # --windows: also what the Windows x64 build needs (cmake --preset windows): the MinGW-w64 cross compilers and
 # zlib, Wine to run the tests, NSIS for the installer, and dpkg-dev, with which apt unpacks the Debian source
 # packages that the build compiles its other Windows libraries from.
-if [ "${1:-}" = "--windows" ]; then
+# Debian 13's JUCE 8 refuses MinGW: there scripts/build-windows.sh builds in a Debian 12 chroot, which needs
+# debootstrap and git here and installs the rest inside.
+if [ "${1:-}" = "--windows" ] && [ "${release}" = trixie ]; then
+    packages+=(debootstrap git)
+elif [ "${1:-}" = "--windows" ]; then
     packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine nsis dpkg-dev)
 elif [ "$#" -gt 0 ]; then
     echo "usage: $0 [--windows]" >&2

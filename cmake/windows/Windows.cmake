@@ -7,8 +7,8 @@ include("${CMAKE_CURRENT_LIST_DIR}/DebianSourceLibraries.cmake")
 if(VELDRANOX_JUCE_MAJOR_VERSION GREATER_EQUAL 8 AND MINGW)
     message(FATAL_ERROR "VELDRANOX: JUCE ${VELDRANOX_JUCE_MAJOR_VERSION} does not build with MinGW (its "
                         "juce_TargetPlatform.h stops any MinGW compiler), and Debian ships no other compiler for "
-                        "Windows. Build the Windows products on Debian 12, whose JUCE 7.0.5 builds with MinGW, or "
-                        "point VELDRANOX_JUCE_DIR at a JUCE 7 source tree.")
+                        "Windows. scripts/build-windows.sh builds the Windows products in a Debian 12 chroot, whose "
+                        "JUCE 7.0.5 builds with MinGW; or point VELDRANOX_JUCE_DIR at a JUCE 7 source tree.")
 endif()
 
 # The build's own Wine prefix, so that nothing it runs touches ~/.wine; made once, at the first configure.
