@@ -76,6 +76,17 @@ if [ ! -f "${stamp}" ]; then
     touch "${stamp}"
 fi
 
+# X servers in the chroot and on the machine around it share one namespace of abstract sockets but not the lock
+# files in /tmp by which xvfb-run -a finds a free display, so both would take :99 and a test could talk to the
+# other's display. The chroot's xvfb-run starts its search far from the machine's.
+case "${release}" in
+    trixie) first_display=1099 ;;
+    *) first_display=2099 ;;
+esac
+mkdir -p "${chroot_dir}/usr/local/bin"
+printf '#!/bin/sh\nexec /usr/bin/xvfb-run --server-num=%s "$@"\n' "${first_display}" >"${chroot_dir}/usr/local/bin/xvfb-run"
+chmod +x "${chroot_dir}/usr/local/bin/xvfb-run"
+
 rm -rf "${chroot_dir}/root/veldranox"
 git clone -q "${source_dir}" "${chroot_dir}/root/veldranox"
 

@@ -48,9 +48,11 @@ else
 fi
 pid=$!
 
-# The window first appears at a placeholder size, so wait for the size too.
+# The window first appears at a placeholder size, so wait for the size too. Deadlines are in seconds, not
+# tries: a first start in a fresh Wine prefix on a busy machine can take most of a minute.
 window="" size=""
-for _ in $(seq 1 150); do
+deadline=$((SECONDS + 90))
+while [ "${SECONDS}" -lt "${deadline}" ]; do
     kill -0 "${pid}" 2>/dev/null || fail "the application ended before showing its window: $(cat "${scratch}/output.log")"
     window="$(xwininfo -root -tree | grep -E '^ *0x[0-9a-f]+ "VELDRANOX": \(' | head -n 1 || true)"
     size="$(awk '{ for (i = 1; i <= NF; ++i) if ($i ~ /^[0-9]+x[0-9]+\+/) { split($i, s, "+"); print s[1]; exit } }' <<<"${window}")"
@@ -61,12 +63,17 @@ done
 [ "${size}" = "${expected_size}" ] || fail "the window is ${size}, not ${expected_size} (the editor and its frame): ${window}"
 
 quit
+deadline=$((SECONDS + 30))
+while kill -0 "${pid}" 2>/dev/null && [ "${SECONDS}" -lt "${deadline}" ]; do
+    sleep 0.2
+done
+kill -0 "${pid}" 2>/dev/null && fail "the application was still running 30 s after it was asked to quit"
 wait "${pid}"
 status=$?
 [ "${status}" -eq 0 ] || fail "the application exited with ${status} when asked to quit"
 if [ -n "${wine_prefix}" ]; then
     # Wine's desktop holds on to this display: let it go before the display does.
-    wineserver -w
+    timeout 30 wineserver -w || fail "Wine's processes were still running 30 s after the application quit"
 fi
 
 grep -q 'name="shouldMuteInput" val="1"' "${settings}" || fail "the input was not muted: $(cat "${settings}")"
