@@ -160,17 +160,18 @@ TEST_F (EditorRender, DrawsTheBackgroundAndTheKnobsAsTheReferenceDoes)
     ASSERT_EQ (render.getBounds(), reference.getBounds());
 
     // Where no child draws, the editor paints flat colours: they match exactly.
-    auto children = textRegions (editor);
-    for (auto& dial : dialRegions (editor))
-        children.push_back (dial);
+    const auto texts = textRegions (editor);
+    const auto dials = dialRegions (editor);
+    auto children = texts;
+    children.insert (children.end(), dials.begin(), dials.end());
     const auto background = compare (render, reference, render.getBounds(), 0, children);
     EXPECT_GT (background.pixels, render.getWidth() * render.getHeight() / 2);
     EXPECT_EQ (background.differing, 0);
 
     // The dials are paths through the same renderer: anti-aliasing may round differently, nothing more.
-    for (const auto& dial : dialRegions (editor))
+    for (const auto& dial : dials)
     {
-        const auto difference = compare (render, reference, dial.area, 24, textRegions (editor));
+        const auto difference = compare (render, reference, dial.area, 24, texts);
         EXPECT_LE (difference.differing, difference.pixels / 200)
             << dial.name << ": " << difference.differing << " of " << difference.pixels << " pixels differ";
     }
